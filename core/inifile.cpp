@@ -1,0 +1,160 @@
+#include "core/inifile.h"
+
+#include "core/textfile.h"
+
+#include <QFile>
+
+namespace velmora::core {
+
+IniFile IniFile::FromText(const QString& text) {
+    IniFile ini;
+    Section* current = nullptr;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = &ini.FindOrAdd(line.mid(1, line.size() - 2).trimmed());
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (current == nullptr || eq <= 0)
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = line.mid(eq + 1).trimmed();
+        bool replaced = false;
+        for (Entry& e : current->entries) {
+            if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
+                e.value = value;
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            current->entries.push_back({key, value});
+    }
+    return ini;
+}
+
+IniFile IniFile::Load(const QString& path) {
+    if (!QFile::exists(path))
+        return {};
+    try {
+        return FromText(ReadTextFile(path));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+const IniFile::Section* IniFile::Find(const QString& section) const {
+    for (const Section& s : m_sections)
+        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
+            return &s;
+    return nullptr;
+}
+
+IniFile::Section& IniFile::FindOrAdd(const QString& section) {
+    for (Section& s : m_sections)
+        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
+            return s;
+    m_sections.push_back({section, {}});
+    return m_sections.back();
+}
+
+bool IniFile::HasSection(const QString& section) const {
+    return Find(section) != nullptr;
+}
+
+bool IniFile::HasKey(const QString& section, const QString& key) const {
+    if (const Section* s = Find(section))
+        for (const Entry& e : s->entries)
+            if (e.key.compare(key, Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
+QString IniFile::Value(const QString& section, const QString& key, const QString& def) const {
+    if (const Section* s = Find(section))
+        for (const Entry& e : s->entries)
+            if (e.key.compare(key, Qt::CaseInsensitive) == 0)
+                return e.value;
+    return def;
+}
+
+int IniFile::IntValue(const QString& section, const QString& key, int def) const {
+    const QString text = Value(section, key).trimmed();
+    bool ok = false;
+    int value = 0;
+    if (text.startsWith(QLatin1Char('$')))
+        value = text.mid(1).toInt(&ok, 16);
+    else
+        value = text.toInt(&ok, 10);
+    return ok ? value : def;
+}
+
+bool IniFile::BoolValue(const QString& section, const QString& key, bool def) const {
+    return IntValue(section, key, def ? 1 : 0) != 0;
+}
+
+void IniFile::SetValue(const QString& section, const QString& key, const QString& value) {
+    Section& s = FindOrAdd(section);
+    for (Entry& e : s.entries) {
+        if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
+            e.value = value;
+            return;
+        }
+    }
+    s.entries.push_back({key, value});
+}
+
+void IniFile::SetInt(const QString& section, const QString& key, int value) {
+    SetValue(section, key, QString::number(value));
+}
+
+void IniFile::SetBool(const QString& section, const QString& key, bool value) {
+    SetValue(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::EraseSection(const QString& section) {
+    std::erase_if(m_sections, [&](const Section& s) {
+        return s.name.compare(section, Qt::CaseInsensitive) == 0;
+    });
+}
+
+QStringList IniFile::Sections() const {
+    QStringList names;
+    for (const Section& s : m_sections)
+        names << s.name;
+    return names;
+}
+
+QStringList IniFile::Keys(const QString& section) const {
+    QStringList keys;
+    if (const Section* s = Find(section))
+        for (const Entry& e : s->entries)
+            keys << e.key;
+    return keys;
+}
+
+QString IniFile::ToText() const {
+    QString text;
+    for (const Section& s : m_sections) {
+        text += QLatin1Char('[') + s.name + QStringLiteral("]\r\n");
+        for (const Entry& e : s.entries)
+            text += e.key + QLatin1Char('=') + e.value + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void IniFile::Save(const QString& path) const {
+    QStringList lines;
+    for (const Section& s : m_sections) {
+        lines << QLatin1Char('[') + s.name + QLatin1Char(']');
+        for (const Entry& e : s.entries)
+            lines << e.key + QLatin1Char('=') + e.value;
+    }
+    WriteTextLines(path, lines);
+}
+
+} // namespace velmora::core

@@ -1,0 +1,51 @@
+#pragma once
+// Every message text of the program lives in this one table: a fixed numeric identifier and
+// the built-in Dutch text. Interface language files translate by identifier, so an
+// identifier, once given out, never changes meaning. New texts take the next free number in
+// their block; the table stays sorted by identifier.
+//
+// Lookups go through a translator hook that the language engine installs; without one (or
+// when it has no entry) the built-in text is returned.
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace velmora::core {
+
+enum ResId : int {
+    // Start-up and configuration
+    rsDatabaseInUse = 1001,     // second copy of the program
+    rsFileNameHasBlanks = 1002, // program file name with a blank
+    rsClickOkToEnd = 1003,
+    rsDocumentsNotFound = 1004,
+    rsProgressBusy = 1005,
+    rsProgressDone = 1006,
+    rsVersion = 1007,
+    rsSettingsNotSaved = 1008,
+    rsManualMissing = 1009,
+    rsAboutText = 1010,
+    rsNotANumber = 1011, // %1: the text
+    // Main window
+    rsSaveEditsFirst = 2001,
+};
+
+struct ResourceString {
+    int id;
+    const char* name; // the identifier's name, as it is written in language files
+    const char* text; // built-in Dutch text, UTF-8
+};
+
+// The whole table, sorted by identifier.
+const std::vector<ResourceString>& ResourceStrings();
+
+// The text for an identifier: translated when the installed translator has it, otherwise the
+// built-in text. Unknown identifiers give an empty text.
+QString ResStr(int id);
+
+// The language engine's hook: returns the translation of an identifier, or nothing.
+using ResourceTranslator = std::function<std::optional<QString>(int id)>;
+void SetResourceTranslator(ResourceTranslator translator);
+
+} // namespace velmora::core

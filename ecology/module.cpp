@@ -1,0 +1,6 @@
+// The ecology module; its first classes arrive with their features.
+namespace velmora::ecology {
+int ModuleVersion() {
+    return 1;
+}
+} // namespace velmora::ecology

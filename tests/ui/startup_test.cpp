@@ -1,0 +1,133 @@
+#include "common/tempdir.h"
+#include "core/folders.h"
+#include "core/scriptedprompts.h"
+#include "core/settings.h"
+#include "ui/startup.h"
+#include "ui/tmainform.h"
+#include "ui/tprogress.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using velmora::testing::WriteAll;
+
+namespace {
+
+// A program folder in a temporary place with a copy of the real executable.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    QString exe;
+    ProgramFolder() {
+        QDir root(dir.path());
+        for (const char* sub : {"Data", "Lib", "Maps", "Lang", "help"})
+            root.mkdir(sub);
+        WriteAll(dir.filePath("Lib/Biotoopcodes.dbf"), "placeholder");
+        exe = dir.filePath("velmora");
+        QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/velmora", exe);
+    }
+};
+
+TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
+    ProgramFolder folder;
+    ASSERT_TRUE(QFile::exists(folder.exe));
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    first.setProcessEnvironment(env);
+    first.start(folder.exe, {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+
+    const QString biotopes = folder.dir.filePath("Lib/Biotoopcodes.dbf");
+    QElapsedTimer timer;
+    timer.start();
+    while (!core::IsFileInUse(biotopes) && timer.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_TRUE(core::IsFileInUse(biotopes)) << "the first copy never took its lock";
+
+    core::SetProgramDir(folder.dir.path());
+    {
+        core::ScriptedPrompts prompts;
+        EXPECT_TRUE(ui::SecondCopyRefused());
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0], "De database is al open in een ander programma");
+    }
+    first.kill();
+    first.waitForFinished(5000);
+    {
+        core::ScriptedPrompts prompts;
+        EXPECT_FALSE(ui::SecondCopyRefused());
+        EXPECT_TRUE(prompts.shown.isEmpty());
+    }
+    // The refused copy wrote nothing: no settings file appeared.
+    EXPECT_FALSE(QFile::exists(folder.dir.filePath("Data/VLX.ini")));
+    core::SetProgramDir({});
+}
+
+TEST(MainForm, CaptionRule) {
+    EXPECT_EQ(ui::TMainForm::MainCaption("velmora", "/home/u/velmora/"),
+              "VelmoraDataBase Versie 2.92");
+    EXPECT_EQ(ui::TMainForm::MainCaption("velmora", "/opt/prog/"), "velmora");
+}
+
+TEST(MainForm, MenuAndPlacementFromSettings) {
+    core::CurrentSettings() = core::DefaultSettings();
+    ui::TMainForm form;
+    ASSERT_TRUE(form.FormCreate());
+    form.FormShow();
+    form.show();
+    EXPECT_EQ(form.width(), 800); // width fixed by the size limits
+    for (const char* name : {"SelectDatabase", "Importeer", "Afsluiten", "Natuurwaarde",
+                             "Stippenkaart1", "Preferences", "HelpItem", "About"})
+        EXPECT_NE(form.MenuAction(name), nullptr) << name;
+    EXPECT_TRUE(form.MenuAction("Afsluiten")->isEnabled());
+    EXPECT_FALSE(form.ExpertMode());
+    form.SetExpertMode(true);
+    EXPECT_TRUE(form.findChild<QLabel*>("ExpertLabel")->isVisibleTo(&form));
+
+    form.resize(800, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(core::CurrentSettings().mainHeight, 600);
+    EXPECT_EQ(core::CurrentSettings().mainWidth, 800);
+    form.MenuAction("Afsluiten")->trigger();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(Progress, CancelIsSeenByTheLoop) {
+    ui::TProgress::SetFinishPause(10);
+    ui::TProgress progress;
+    progress.SetRange(0, 100);
+    progress.StartProgress();
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(progress.windowTitle(), "Progress");
+    EXPECT_EQ(progress.Label()->text(), "Data wordt verwerkt.....");
+    int stoppedAt = -1;
+    for (int i = 0; i <= 100; ++i) {
+        if (i == 30)
+            QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+        if (progress.StepProgress(i)) {
+            stoppedAt = i;
+            break;
+        }
+    }
+    EXPECT_EQ(stoppedAt, 30);
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_EQ(progress.Bar()->value(), 30);
+    progress.StartProgress(); // a new run clears the request
+    EXPECT_FALSE(progress.StepProgress(1));
+    progress.FinishProgress();
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_EQ(progress.Label()->text(), "Klaar");
+}
+
+} // namespace

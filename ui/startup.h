@@ -1,0 +1,25 @@
+#pragma once
+// The program's start and end: settings, the second-copy refusal, the interface language,
+// the windows in their creation order, the event loop, and the last save of the settings.
+
+#include "core/filelock.h"
+
+class QApplication;
+
+namespace velmora::ui {
+
+// The lock that marks a running copy of the program: the biotope table Lib/Biotoopcodes.dbf
+// held exclusively for the program's life.
+core::FileLock& ProgramLock();
+
+// True (and the message "De database is al open in een ander programma" shown) when another
+// copy of the program holds the biotope table.
+bool SecondCopyRefused();
+
+// Loads Lang/<Language>.lng when it exists and switches translation on.
+void LoadInterfaceLanguage();
+
+// Runs the whole program; returns the process exit code.
+int RunProgram(QApplication& app);
+
+} // namespace velmora::ui
