@@ -22,6 +22,25 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsNotANumber, "rsNotANumber", "'%1' is geen geldige numerieke waarde"},
         {rsSaveEditsFirst, "rsSaveEditsFirst",
          "Sla eerst gewijzigde databasegegevens op of Annuleer de huidige actie"},
+        // Ecology
+        {rsNoDesmids, "rsNoDesmids", "Geen sieralgen"},
+        {rsNotAnInteger, "rsNotAnInteger", "'%1' is geen geldige integerwaarde"},
+        {rsRedListLabel, "rsRedListLabel", "Rodelijstsoorten: "},
+        {rsNatureValueLabel, "rsNatureValueLabel", "Natuurwaarde: "},
+        {rsSpZuur, "rsSpZuur", "Zuur"},
+        {rsSpZwakZuur, "rsSpZwakZuur", "Zwak zuur"},
+        {rsSpNeutraal, "rsSpNeutraal", "Neutraal"},
+        {rsSpNeutraalAlkalisch, "rsSpNeutraalAlkalisch", "Neutraal alkalisch"},
+        {rsSpAlkalisch, "rsSpAlkalisch", "Alkalisch"},
+        {rsSpZuurIndifferent, "rsSpZuurIndifferent", "Indifferent/Onbekend"},
+        {rsSpOligotroof, "rsSpOligotroof", "Oligotroof"},
+        {rsSpOligoMesotroof, "rsSpOligoMesotroof", "Oligo-mesotroof"},
+        {rsSpMesotroof, "rsSpMesotroof", "Mesotroof"},
+        {rsSpMesoEutroof, "rsSpMesoEutroof", "MesoEutroof"},
+        {rsSpEutroof, "rsSpEutroof", "Eutroof"},
+        {rsSpTrofieIndifferent, "rsSpTrofieIndifferent", "Indifferent/Onbekend"},
+        {rsAlreadyListed, "rsAlreadyListed", "staat al in de lijst en wordt niet toegevoegd"},
+        {rsAddToSearchList, "rsAddToSearchList", "wordt toegevoegd aan de zoek lijst. Wil je dat?"},
     };
     return table;
 }
@@ -38,7 +57,13 @@ QString ResStr(int id) {
         if (auto translated = Translator()(id))
             return *translated;
     }
-    const auto& table = ResourceStrings();
+    // Sorted once, so that the source table may list its blocks in any order.
+    static const std::vector<ResourceString> table = [] {
+        std::vector<ResourceString> sorted = ResourceStrings();
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const ResourceString& a, const ResourceString& b) { return a.id < b.id; });
+        return sorted;
+    }();
     auto it = std::lower_bound(table.begin(), table.end(), id,
                                [](const ResourceString& r, int key) { return r.id < key; });
     if (it == table.end() || it->id != id)

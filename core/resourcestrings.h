@@ -2,7 +2,7 @@
 // Every message text of the program lives in this one table: a fixed numeric identifier and
 // the built-in Dutch text. Interface language files translate by identifier, so an
 // identifier, once given out, never changes meaning. New texts take the next free number in
-// their block; the table stays sorted by identifier.
+// their block.
 //
 // Lookups go through a translator hook that the language engine installs; without one (or
 // when it has no entry) the built-in text is returned.
@@ -29,6 +29,25 @@ enum ResId : int {
     rsNotANumber = 1011, // %1: the text
     // Main window
     rsSaveEditsFirst = 2001,
+    // Ecology: taxa list, search list, nature value
+    rsNoDesmids = 3001, // the sample name of an event without desmids
+    rsNotAnInteger = 3002, // %1: the text
+    rsRedListLabel = 3003,
+    rsNatureValueLabel = 3004,
+    rsSpZuur = 3010, // the twelve spectrum class captions, in window order
+    rsSpZwakZuur = 3011,
+    rsSpNeutraal = 3012,
+    rsSpNeutraalAlkalisch = 3013,
+    rsSpAlkalisch = 3014,
+    rsSpZuurIndifferent = 3015,
+    rsSpOligotroof = 3016,
+    rsSpOligoMesotroof = 3017,
+    rsSpMesotroof = 3018,
+    rsSpMesoEutroof = 3019,
+    rsSpEutroof = 3020,
+    rsSpTrofieIndifferent = 3021,
+    rsAlreadyListed = 3030,
+    rsAddToSearchList = 3031,
 };
 
 struct ResourceString {
@@ -37,7 +56,7 @@ struct ResourceString {
     const char* text; // built-in Dutch text, UTF-8
 };
 
-// The whole table, sorted by identifier.
+// The whole table, in source order (grouped by block).
 const std::vector<ResourceString>& ResourceStrings();
 
 // The text for an identifier: translated when the installed translator has it, otherwise the
