@@ -1,0 +1,75 @@
+#pragma once
+// The annotated taxa list in use (Dutch or European) and its in-memory copy AnnotatedTaxa:
+// per taxon the name, author, trophic and acidity preference, life form, rarity score R,
+// signal score S, red-list mark and variety rule, in the order of the list's "TaxonName" tag.
+// Every per-sample look-up of the calculations goes through this copy.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace velmora::ecology {
+
+class SearchList;
+
+// One record of the list as read from the table: every field trimmed, null fields empty.
+struct TaxonRecord {
+    QString taxonName;
+    QString curName;
+    QString author;
+    QString trophic;
+    QString acidity;
+    QString lifeForm;
+    QString r;
+    QString s;
+    QString redList;
+    QString negVar;
+};
+
+// The nine columns of the copy; entry i of every column belongs to the same record.
+struct AnnotatedTaxa {
+    QStringList name, author, trophic, acidity, lifeForm, r, s, redList, negVar;
+    qsizetype Size() const { return name.size(); }
+};
+
+// The ten field names of a list table, in their file order.
+QStringList TaxaListFieldNames();
+
+class TaxaList {
+public:
+    // Replaces the copy with the records, which must be in the order of the "TaxonName" tag
+    // (case-insensitive TAXON_NAME order). Each name is collapsed and added to the search
+    // list when one is given. fieldNames are the table's field names in file order.
+    void Assign(const std::vector<TaxonRecord>& records, SearchList* searchList,
+                const QStringList& fieldNames = TaxaListFieldNames());
+    void Clear();
+
+    const AnnotatedTaxa& Taxa() const { return m_taxa; }
+
+    // First position whose name equals the argument without regard to case; -1 when none.
+    qsizetype FindTaxon(const QString& name) const;
+    // True when the species of the name has a red-list mark.
+    bool IsRedListTaxon(const QString& name) const;
+    // The text with the seven info columns of the name's species appended (author, trophic,
+    // acidity, life form, R, S, red list), each followed by a tab; letter case significant;
+    // seven tabs when not found.
+    QString AddTaxonInfo(const QString& name, const QString& text) const;
+    // The text with the third to ninth field names appended, each followed by a tab.
+    QString AddTaxonTitles(const QString& text) const;
+    // CUR_NAME of the record whose TAXON_NAME equals the name exactly, else the name.
+    QString CurrentName(const QString& name) const;
+    // AUTHOR_NAM of the record whose TAXON_NAME equals the name exactly, or nothing.
+    std::optional<QString> Author(const QString& name) const;
+
+private:
+    AnnotatedTaxa m_taxa;
+    QStringList m_fieldNames;
+    QHash<QString, qsizetype> m_folded; // case-folded name -> first position
+    QHash<QString, qsizetype> m_exact;  // name as in the copy -> first position
+    // TAXON_NAME as stored (trailing blanks removed) -> first record: CUR_NAME and author
+    QHash<QString, std::pair<QString, QString>> m_stored;
+};
+
+} // namespace velmora::ecology
