@@ -87,6 +87,7 @@ void NatureValueTally::ClearData() {
         hint.clear();
     m_treated.clear();
     m_notCounted.clear();
+    m_noDesmids = core::ResStr(core::rsNoDesmids);
     const QString zero = QStringLiteral("0");
     m_result.dn = m_result.rn = m_result.sn = zero;
     m_result.dValue = m_result.rValue = m_result.sValue = zero;
@@ -127,13 +128,16 @@ void NatureValueTally::AppendNotCounted(const QString& line) {
 
 void NatureValueTally::AddTaxon(const QString& rawName, bool excluded) {
     QString name = CollapseDoubleBlanks(rawName);
-    if (IsNoDesmidsName(name))
+    if (name == m_noDesmids || name == QLatin1String("Geen sieralgen") ||
+        name == QLatin1String("No Desmids"))
         return;
-    const qsizetype i = m_taxaList.FindTaxon(name);
+    QString key = FoldCase(name);
+    const qsizetype i = m_taxaList.FindFoldedTaxon(key);
     const AnnotatedTaxa& taxa = m_taxaList.Taxa();
-    if (i >= 0 && taxa.negVar[i] == QLatin1String("T"))
+    if (i >= 0 && taxa.negVar[i] == QLatin1String("T")) {
         name = SpeciesName(name);
-    const QString key = name.toCaseFolded();
+        key = FoldCase(name);
+    }
     if (m_treated.contains(key))
         return;
     if (i < 0) {
@@ -166,7 +170,7 @@ void NatureValueTally::AddUnlistedTaxon(const QString& name, bool excluded) {
     if (excluded)
         return;
     AppendNotCounted(kPartlyPrefix + name);
-    m_treated.insert(name.toCaseFolded());
+    m_treated.insert(FoldCase(name));
     ++m_d;
 }
 

@@ -143,6 +143,7 @@ private:
     int m_dClass = 0, m_rClass = 0, m_sClass = 0;
     double m_dAlt = 0, m_rAlt = 0, m_sAlt = 0;
     NatureValueResult m_result;
+    QString m_noDesmids; // the resource text, read at each reset
 };
 
 // Rounds to one decimal, halves away from zero, and writes it with the program-wide decimal

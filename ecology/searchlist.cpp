@@ -17,7 +17,7 @@ std::vector<SearchList::Entry>::const_iterator SearchList::Find(const QString& k
 bool SearchList::Add(const QString& name) {
     if (name.isEmpty())
         return false;
-    const QString key = name.toCaseFolded();
+    const QString key = FoldCase(name);
     auto it = Find(key);
     if (it != m_names.end() && it->key == key)
         return false;
@@ -26,7 +26,7 @@ bool SearchList::Add(const QString& name) {
 }
 
 bool SearchList::Contains(const QString& name) const {
-    const QString key = name.toCaseFolded();
+    const QString key = FoldCase(name);
     auto it = Find(key);
     return it != m_names.end() && it->key == key;
 }

@@ -48,11 +48,11 @@ void TaxaList::Assign(const std::vector<TaxonRecord>& records, SearchList* searc
     }
     // Filled from the back so that the first position of each name wins.
     for (qsizetype i = m_taxa.Size() - 1; i >= 0; --i)
-        m_folded.insert(m_taxa.name[i].toCaseFolded(), i);
+        m_folded.insert(FoldCase(m_taxa.name[i]), i);
 }
 
 qsizetype TaxaList::FindTaxon(const QString& name) const {
-    return m_folded.value(name.toCaseFolded(), -1);
+    return m_folded.value(FoldCase(name), -1);
 }
 
 bool TaxaList::IsRedListTaxon(const QString& name) const {

@@ -50,6 +50,10 @@ public:
 
     // First position whose name equals the argument without regard to case; -1 when none.
     qsizetype FindTaxon(const QString& name) const;
+    // The same for a name already folded with FoldCase.
+    qsizetype FindFoldedTaxon(const QString& foldedName) const {
+        return m_folded.value(foldedName, -1);
+    }
     // True when the species of the name has a red-list mark.
     bool IsRedListTaxon(const QString& name) const;
     // The text with the seven info columns of the name's species appended (author, trophic,

@@ -5,6 +5,8 @@
 namespace velmora::ecology {
 
 QString CollapseDoubleBlanks(const QString& text) {
+    if (!text.contains(QLatin1String("  ")))
+        return text; // the common case: nothing to collapse, no copy
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -55,8 +57,22 @@ bool IsUncertainName(const QString& name) {
 }
 
 bool IsNoDesmidsName(const QString& name) {
-    return name == core::ResStr(core::rsNoDesmids) || name == QLatin1String("Geen sieralgen") ||
-           name == QLatin1String("No Desmids");
+    return name == QLatin1String("Geen sieralgen") || name == QLatin1String("No Desmids") ||
+           name == core::ResStr(core::rsNoDesmids);
+}
+
+QString FoldCase(const QString& text) {
+    const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    qsizetype i = 0;
+    while (i < n && in[i].unicode() < 0x80 && !(in[i].unicode() >= 'A' && in[i].unicode() <= 'Z'))
+        ++i;
+    if (i == n)
+        return text; // already folded: shares the text
+    for (qsizetype k = i; k < n; ++k)
+        if (in[k].unicode() >= 0x80)
+            return text.toCaseFolded();
+    return LowerAsciiLetters(text);
 }
 
 QString LowerAsciiLetters(const QString& text) {

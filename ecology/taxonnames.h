@@ -26,6 +26,10 @@ bool IsUncertainName(const QString& name);
 // language are still recognised under the other.
 bool IsNoDesmidsName(const QString& name);
 
+// The key under which names are compared without regard to letter case (Unicode case
+// folding; a fast path for plain ASCII names).
+QString FoldCase(const QString& text);
+
 // Letters A to Z lowered, every other character unchanged (the comparison form of the name
 // filter).
 QString LowerAsciiLetters(const QString& text);
