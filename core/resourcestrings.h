@@ -27,6 +27,21 @@ enum ResId : int {
     rsManualMissing = 1009,
     rsAboutText = 1010,
     rsNotANumber = 1011, // %1: the text
+    // Grids, image files and spreadsheet files
+    rsOverwriteFile = 1201,         // %1: the path
+    rsExcelNotCreated = 1202,       // writing a spreadsheet file failed
+    rsExcelNotOpened = 1203,        // reading a spreadsheet file failed
+    rsExcelNotInstalled = 1204,     // no spreadsheet support
+    rsSheetNotAPackage = 1205,      // .xlsx that is not a zip package
+    rsSheetMissing = 1206,          // workbook without a first worksheet
+    rsSheetDamaged = 1207,          // %1: the part, %2: the parser's reason
+    rsSheetTooManyCells = 1208,     // %1: the limit
+    rsSheetTooLarge = 1209,         // %1: the limit in bytes
+    rsXlsUnreadable = 1210,         // %1: the library's reason
+    rsGridTooLargeForXls = 1211,    // %1: rows, %2: columns
+    rsFileNotWritten = 1212,        // %1: the system's reason
+    rsFileNotRead = 1213,           // %1: the system's reason
+    rsImageNotRead = 1214,          // %1: the reader's reason
     // Main window
     rsSaveEditsFirst = 2001,
     // Ecology: taxa list, search list, nature value

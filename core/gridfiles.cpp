@@ -1,0 +1,90 @@
+#include "core/gridfiles.h"
+
+#include "core/dbf/codepage.h"
+#include "core/error.h"
+#include "core/prompts.h"
+#include "core/resourcestrings.h"
+#include "core/textfile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace velmora::core {
+
+namespace {
+
+QString FlattenCell(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+void PutWord(QByteArray& bytes, int value) {
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void PutRecordHead(QByteArray& bytes, int type, int length) {
+    PutWord(bytes, type);
+    PutWord(bytes, length);
+}
+
+} // namespace
+
+void SaveGridAsTSV(const Grid& grid, const QString& path) {
+    QStringList lines;
+    lines.reserve(grid.RowCount());
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        QStringList cells;
+        cells.reserve(grid.ColCount());
+        for (const QString& cell : grid.Row(row))
+            cells << FlattenCell(cell);
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    WriteTextLines(path, lines);
+}
+
+QByteArray MinimalXlsBytes(const Grid& grid) {
+    if (grid.RowCount() > kXlsMaxRows || grid.ColCount() > kXlsMaxCols)
+        throw Error(ResStr(rsGridTooLargeForXls).arg(kXlsMaxRows).arg(kXlsMaxCols));
+    QByteArray bytes;
+    PutRecordHead(bytes, 0x0809, 8);
+    PutWord(bytes, 0x0000); // version
+    PutWord(bytes, 0x0010); // worksheet
+    PutWord(bytes, 0);      // build
+    PutWord(bytes, 0);      // year
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        for (int row = 0; row < grid.RowCount(); ++row) {
+            std::string text =
+                dbf::FromUtf8(grid.Cell(col, row).toStdString(), dbf::CodePage::Windows1252);
+            if (text.size() > static_cast<size_t>(kXlsMaxLabelBytes))
+                text.resize(kXlsMaxLabelBytes);
+            const int n = static_cast<int>(text.size());
+            PutRecordHead(bytes, 0x0204, 8 + n);
+            PutWord(bytes, row);
+            PutWord(bytes, col);
+            PutWord(bytes, 0); // format index
+            PutWord(bytes, n);
+            bytes.append(text.data(), n);
+        }
+    }
+    PutRecordHead(bytes, 0x000A, 0);
+    return bytes;
+}
+
+bool SaveGridAsXLS(const Grid& grid, const QString& path) {
+    const QByteArray bytes = MinimalXlsBytes(grid);
+    if (QFileInfo::exists(path) && !UserPrompts().YesNo(ResStr(rsOverwriteFile).arg(path)))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(file.errorString(), path);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(file.errorString(), path);
+    return true;
+}
+
+} // namespace velmora::core
