@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/printers.h"
+
 using namespace velmora::ecology;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "common/printers.h"
+
 using namespace velmora::ecology;
 using velmora::testing::ReadAll;
 using velmora::testing::WriteAll;
