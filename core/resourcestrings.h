@@ -27,6 +27,15 @@ enum ResId : int {
     rsManualMissing = 1009,
     rsAboutText = 1010,
     rsNotANumber = 1011, // %1: the text
+    // Tables and datasets
+    rsDbfNotOpen = 1101,     // a table operation on a closed dataset
+    rsDbfWrongState = 1102,  // %1: the operation, %2: the state it needs
+    rsDbfNoField = 1103,     // %1: the field name
+    rsDbfNoTag = 1104,       // %1: the index tag name
+    rsDbfNoRecord = 1105,    // %1: the record number
+    rsDbfRequired = 1106,    // %1: the field name
+    rsDbfNotInteger = 1107,  // %1: the field name, %2: the text
+    rsDbfNoCurrent = 1108,   // the table is empty or has no current record
     // Grids, image files and spreadsheet files
     rsOverwriteFile = 1201,         // %1: the path
     rsExcelNotCreated = 1202,       // writing a spreadsheet file failed
@@ -42,6 +51,17 @@ enum ResId : int {
     rsFileNotWritten = 1212,        // %1: the system's reason
     rsFileNotRead = 1213,           // %1: the system's reason
     rsImageNotRead = 1214,          // %1: the reader's reason
+    // Database store
+    rsDbOpening = 1301,
+    rsDbLabelNone = 1302,
+    rsDbLabel = 1303,
+    rsDbLabelFailed = 1304,
+    rsDbFileError = 1305,    // followed by the path, then rsDbFileNotFound
+    rsDbFileNotFound = 1306,
+    rsDefaultDbNotFound = 1307,
+    rsSelectOrCreate = 1308,
+    rsInvalidDbName = 1309, // %1: the name
+    rsCorruptRecord = 1310, // %1: the physical record number
     // Main window
     rsSaveEditsFirst = 2001,
     // Ecology: taxa list, search list, nature value
@@ -63,6 +83,10 @@ enum ResId : int {
     rsSpTrofieIndifferent = 3021,
     rsAlreadyListed = 3030,
     rsAddToSearchList = 3031,
+    // Boxplots, plots and phenology
+    rsArrayIsEmpty = 5001,  // statistics of an empty list
+    rsInvalidDateNL = 5002, // %1: location, %2-%3-%4: day, month, year
+    rsInvalidDateEN = 5003, // the same under the non-Dutch coordinate rules
 };
 
 struct ResourceString {
