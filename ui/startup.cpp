@@ -5,6 +5,7 @@
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
+#include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
 #include "ui/tmainform.h"
 #include "ui/tprogress.h"
@@ -29,7 +30,9 @@ bool SecondCopyRefused() {
     return true;
 }
 
-void LoadInterfaceLanguage() {}
+void LoadInterfaceLanguage() {
+    StartInterfaceLanguage();
+}
 
 int RunProgram(QApplication& app) {
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora Database"));
