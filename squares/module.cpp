@@ -1,6 +1,0 @@
-// The squares module; its first classes arrive with their features.
-namespace velmora::squares {
-int ModuleVersion() {
-    return 1;
-}
-} // namespace velmora::squares
