@@ -1,0 +1,1023 @@
+#include "core/dbf/dbftable.h"
+
+#include "core/dbf/keyexpression.h"
+#include "core/dbf/mdxfile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <thread>
+
+namespace velmora::core::dbf {
+
+namespace {
+
+constexpr unsigned char kTerminator = 0x0D;
+constexpr char kEndOfFile = 0x1A;
+constexpr std::uint8_t kLangWinWe = 0x58;
+const char* const kDriverWinWe = "DBWINWE0";
+
+std::uint32_t Get32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+std::uint16_t Get16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+void Put32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void Put16(unsigned char* p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+std::string UpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Hex(unsigned v) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", v);
+    return text;
+}
+
+void StampDate(unsigned char* header) {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    header[1] = static_cast<unsigned char>(tm.tm_year % 256);
+    header[2] = static_cast<unsigned char>(tm.tm_mon + 1);
+    header[3] = static_cast<unsigned char>(tm.tm_mday);
+}
+
+bool IsBlank(const char* p, int n) {
+    for (int i = 0; i < n; ++i)
+        if (p[i] != ' ' && p[i] != '\0')
+            return false;
+    return true;
+}
+
+std::string_view Trimmed(const char* p, int n, bool left) {
+    int begin = 0;
+    int end = n;
+    while (end > 0 && (p[end - 1] == ' ' || p[end - 1] == '\0'))
+        --end;
+    if (left)
+        while (begin < end && p[begin] == ' ')
+            ++begin;
+    return {p + begin, static_cast<std::size_t>(end - begin)};
+}
+
+// Lays the fields out and checks them; returns the record length.
+int LayOut(FieldDefs& fields, bool level7, const std::string& file) {
+    const std::size_t maxName = level7 ? 31 : 10;
+    int offset = 1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        FieldDef& f = fields[i];
+        f.name = UpperAscii(f.name);
+        if (f.name.empty() || f.name.size() > maxName)
+            throw DbfError(file, "field name \"" + f.name + "\" must have 1 to " +
+                                     std::to_string(maxName) + " characters");
+        for (char c : f.name)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+                throw DbfError(file,
+                               "field name \"" + f.name + "\" may hold only letters, digits and _");
+        for (std::size_t j = 0; j < i; ++j)
+            if (fields[j].name == f.name)
+                throw DbfError(file, "field " + f.name + " is defined twice");
+        switch (f.type) {
+        case FieldType::Integer:
+            if (!level7) {
+                f.type = FieldType::Numeric; // level 4 has no binary integers
+                f.length = 11;
+                f.decimals = 0;
+            } else {
+                f.length = 4;
+            }
+            break;
+        case FieldType::Character:
+            if (f.length < 1 || f.length > 254)
+                throw DbfError(file, "field " + f.name + " needs a width of 1 to 254");
+            break;
+        case FieldType::Numeric:
+        case FieldType::Float:
+            if (f.length < 1 || f.length > 20 || f.decimals < 0 || f.decimals >= f.length)
+                throw DbfError(file, "field " + f.name + " has a bad width");
+            break;
+        case FieldType::Date:
+            f.length = 8;
+            break;
+        case FieldType::Logical:
+            f.length = 1;
+            break;
+        default:
+            throw DbfError(file, "field " + f.name + ": this type cannot be created");
+        }
+        f.offset = offset;
+        offset += f.length;
+    }
+    if (fields.empty())
+        throw DbfError(file, "a table needs at least one field");
+    if (offset > 65535)
+        throw DbfError(file, "records are longer than 65535 bytes");
+    return offset;
+}
+
+std::vector<unsigned char> MakeHeader(const FieldDefs& fields, bool level7, int recordLength,
+                                      std::uint8_t languageId, const std::string& driver) {
+    const std::size_t fixed = level7 ? 68 : 32;
+    const std::size_t desc = level7 ? 48 : 32;
+    std::vector<unsigned char> h(fixed + desc * fields.size() + 1, 0);
+    h[0] = level7 ? 0x04 : 0x03;
+    StampDate(h.data());
+    Put16(&h[8], static_cast<std::uint16_t>(h.size()));
+    Put16(&h[10], static_cast<std::uint16_t>(recordLength));
+    if (level7) {
+        std::memcpy(&h[32], driver.data(), std::min<std::size_t>(driver.size(), 31));
+    } else {
+        h[29] = languageId;
+    }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        unsigned char* d = &h[fixed + i * desc];
+        const FieldDef& f = fields[i];
+        std::memcpy(d, f.name.data(), f.name.size());
+        const int typeAt = level7 ? 32 : 11;
+        const int lengthAt = level7 ? 33 : 16;
+        d[typeAt] = static_cast<unsigned char>(f.type);
+        d[lengthAt] = static_cast<unsigned char>(f.length);
+        d[lengthAt + 1] = static_cast<unsigned char>(f.decimals);
+    }
+    h.back() = kTerminator;
+    return h;
+}
+
+} // namespace
+
+DbfTable::DbfTable(FileSystem& fs) : m_fs(fs) {}
+
+DbfTable::~DbfTable() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor cannot report; Close() is where errors are heard.
+    }
+}
+
+void DbfTable::Create(const std::string& path, const FieldDefs& fields, TableLevel level,
+                      FileSystem& fs) {
+    FieldDefs laid = fields;
+    const bool level7 = level == TableLevel::Level7;
+    const int recordLength = LayOut(laid, level7, path);
+    std::vector<unsigned char> header =
+        MakeHeader(laid, level7, recordLength, kLangWinWe, kDriverWinWe);
+    header.push_back(static_cast<unsigned char>(kEndOfFile));
+    auto file = fs.Open(path, OpenMode::CreateTruncate);
+    file->WriteAt(0, header.data(), header.size());
+    file->Sync();
+    file->Close();
+}
+
+void DbfTable::RequireOpen() const {
+    if (!m_file)
+        throw DbfError(m_path, "the table is not open");
+}
+
+void DbfTable::RequireWritable() const {
+    RequireOpen();
+    if (m_readOnly)
+        throw DbfError(m_path, "the table is open read-only");
+}
+
+std::string DbfTable::IndexPath() const {
+    const std::size_t slash = m_path.find_last_of('/');
+    const std::size_t dot = m_path.find_last_of('.');
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                                 ? m_path.substr(0, dot)
+                                 : m_path;
+    const std::string name = m_path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const bool upper = UpperAscii(name) == name && name != std::string(name.size(), '.');
+    return stem + (upper ? ".MDX" : ".mdx");
+}
+
+void DbfTable::Open(const std::string& path, bool readOnly) {
+    if (m_file)
+        throw DbfError(path, "the table object is already open on " + m_path);
+    m_path = path;
+    m_readOnly = readOnly;
+    try {
+        auto file = m_fs.Open(path, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite);
+        const std::uint64_t size = file->Size();
+        if (size < 32)
+            throw DbfError(path, "the file is too short for a table header (" +
+                                     std::to_string(size) + " bytes)");
+        std::vector<unsigned char> header(32);
+        file->ReadAt(0, header.data(), 32);
+        const std::uint16_t headerLength = Get16(&header[8]);
+        if (headerLength > size)
+            throw DbfError(path, "the header length " + std::to_string(headerLength) +
+                                     " is beyond the end of the file");
+        if (headerLength > 32) {
+            header.resize(headerLength);
+            file->ReadAt(32, header.data() + 32, headerLength - 32u);
+        }
+        ParseHeader(header, size);
+        m_records.assign(std::size_t(m_count) * std::size_t(m_recordLength), 0);
+        if (!m_records.empty())
+            file->ReadAt(m_headerLength, m_records.data(), m_records.size());
+        m_deleted = 0;
+        for (std::uint32_t r = 1; r <= m_count; ++r)
+            if (m_records[std::size_t(r - 1) * std::size_t(m_recordLength)] == '*')
+                ++m_deleted;
+        m_file = std::move(file);
+        m_tags.clear();
+        m_indexDirty = false;
+        if (m_header[28] != 0 && m_fs.Exists(IndexPath()))
+            ReadIndexDefinitions();
+        RebuildTags();
+    } catch (...) {
+        m_file.reset();
+        m_records.clear();
+        m_records.shrink_to_fit();
+        m_tags.clear();
+        m_fields.clear();
+        throw;
+    }
+}
+
+void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize) {
+    const std::string& path = m_path;
+    m_version = h[0];
+    switch (m_version) {
+    case 0x03:
+    case 0x83:
+    case 0x8B:
+        m_level = 4;
+        break;
+    case 0x04:
+    case 0x8C:
+        m_level = 7;
+        break;
+    default:
+        throw DbfError(path, "not a dBase table (version byte " + Hex(m_version) + ")");
+    }
+    const bool level7 = m_level == 7;
+    const std::size_t fixed = level7 ? 68 : 32;
+    const std::size_t desc = level7 ? 48 : 32;
+    m_count = Get32(&h[4]);
+    m_headerLength = Get16(&h[8]);
+    m_recordLength = Get16(&h[10]);
+    if (std::size_t(m_headerLength) < fixed + 1 || h.size() < std::size_t(m_headerLength))
+        throw DbfError(path,
+                       "the header length " + std::to_string(m_headerLength) + " is too small");
+    m_languageId = h[29];
+    if (level7) {
+        const auto* begin = reinterpret_cast<const char*>(&h[32]);
+        m_languageDriver.assign(begin, strnlen(begin, 32));
+        m_codePage = m_languageDriver.find("437") != std::string::npos   ? CodePage::Cp437
+                     : m_languageDriver.find("850") != std::string::npos ? CodePage::Cp850
+                                                                         : CodePage::Windows1252;
+        m_collation =
+            m_languageDriver == kDriverWinWe ? Collation::WesternEurope1252 : Collation::Binary;
+    } else {
+        m_languageDriver.clear();
+        m_codePage = m_languageId == 0x01   ? CodePage::Cp437
+                     : m_languageId == 0x02 ? CodePage::Cp850
+                                            : CodePage::Windows1252;
+        m_collation = m_languageId == kLangWinWe ? Collation::WesternEurope1252 : Collation::Binary;
+    }
+
+    FieldDefs fields;
+    std::size_t pos = fixed;
+    bool terminated = false;
+    int offset = 1;
+    while (pos < std::size_t(m_headerLength)) {
+        if (h[pos] == kTerminator) {
+            terminated = true;
+            break;
+        }
+        if (pos + desc > std::size_t(m_headerLength))
+            break;
+        const unsigned char* d = &h[pos];
+        const std::size_t nameMax = level7 ? 32 : 11;
+        const auto* nameBytes = reinterpret_cast<const char*>(d);
+        FieldDef f;
+        f.name.assign(nameBytes, strnlen(nameBytes, nameMax));
+        const std::string label = "field " + std::to_string(fields.size() + 1);
+        if (f.name.empty())
+            throw DbfError(path, label + " has no name");
+        for (char c : f.name)
+            if (static_cast<unsigned char>(c) < 0x20)
+                throw DbfError(path, label + " has a damaged name");
+        f.name = UpperAscii(f.name);
+        const char type = static_cast<char>(d[level7 ? 32 : 11]);
+        f.length = d[level7 ? 33 : 16];
+        f.decimals = d[level7 ? 34 : 17];
+        f.type = static_cast<FieldType>(type);
+        int expected = 0;
+        switch (type) {
+        case 'C':
+        case 'N':
+        case 'F':
+        case 'M':
+            break;
+        case 'D':
+        case 'O':
+        case '@':
+            expected = 8;
+            break;
+        case 'L':
+            expected = 1;
+            break;
+        case 'I':
+        case '+':
+            expected = 4;
+            break;
+        default:
+            throw DbfError(path, "field " + f.name + " has the unknown type " +
+                                     Hex(static_cast<unsigned char>(type)));
+        }
+        if (f.length == 0)
+            throw DbfError(path, "field " + f.name + " has zero width");
+        if (expected != 0 && f.length != expected)
+            throw DbfError(path, "field " + f.name + " has the width " + std::to_string(f.length) +
+                                     ", expected " + std::to_string(expected));
+        if (!level7) {
+            const std::uint32_t displacement = Get32(d + 12);
+            if (displacement != 0 && displacement != std::uint32_t(offset))
+                throw DbfError(path, "field " + f.name + " overlaps another field");
+        }
+        for (const FieldDef& other : fields)
+            if (other.name == f.name)
+                throw DbfError(path, "field " + f.name + " is defined twice");
+        f.offset = offset;
+        offset += f.length;
+        fields.push_back(std::move(f));
+        pos += desc;
+    }
+    if (!terminated)
+        throw DbfError(path, "the field descriptor array is not terminated");
+    if (fields.empty())
+        throw DbfError(path, "the table has no fields");
+    if (offset != m_recordLength)
+        throw DbfError(path, "the record length " + std::to_string(m_recordLength) +
+                                 " does not match the fields (" + std::to_string(offset) + ")");
+    const std::uint64_t needed =
+        std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
+    if (needed > fileSize)
+        throw DbfError(path, "the file is truncated: the header counts " + std::to_string(m_count) +
+                                 " records, the file holds " +
+                                 std::to_string((fileSize - std::uint64_t(m_headerLength)) /
+                                                std::uint64_t(m_recordLength)));
+    m_fields = std::move(fields);
+    m_header = h;
+}
+
+void DbfTable::ReadIndexDefinitions() {
+    const std::string indexPath = IndexPath();
+    auto file = m_fs.Open(indexPath, OpenMode::ReadOnly);
+    const std::vector<MdxTagInfo> infos = ReadMdxTags(*file);
+    file->Close();
+    for (const MdxTagInfo& info : infos) {
+        TagDef def = info.def;
+        const std::string upper = UpperAscii(def.expression);
+        def.caseInsensitive = upper.rfind("UPPER(", 0) == 0 && upper.back() == ')';
+        try {
+            m_tags.push_back(MakeTag(def));
+        } catch (const DbfError& e) {
+            throw DbfError(indexPath, "tag " + def.name + ": " + e.Reason());
+        }
+    }
+}
+
+std::unique_ptr<IndexTag> DbfTable::MakeTag(const TagDef& def) const {
+    return std::make_unique<IndexTag>(def, KeyExpression::Compile(def.expression, m_fields),
+                                      m_collation);
+}
+
+RecordView DbfTable::Records() const {
+    return RecordView{m_records.data(), m_recordLength, m_count};
+}
+
+void DbfTable::RebuildTags() {
+    const RecordView view = Records();
+    if (m_tags.size() < 2 || m_count < 20000) {
+        for (auto& tag : m_tags)
+            tag->Build(view);
+        return;
+    }
+    // Two cores: half of the tags on a second thread.
+    std::exception_ptr failure;
+    std::thread helper([&] {
+        try {
+            for (std::size_t i = 1; i < m_tags.size(); i += 2)
+                m_tags[i]->Build(view);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        for (std::size_t i = 0; i < m_tags.size(); i += 2)
+            m_tags[i]->Build(view);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void DbfTable::Close() {
+    if (!m_file)
+        return;
+    std::exception_ptr failure;
+    if (!m_readOnly && m_indexDirty && !m_tags.empty()) {
+        try {
+            FlushIndex();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    auto file = std::move(m_file);
+    m_records.clear();
+    m_records.shrink_to_fit();
+    m_tags.clear();
+    m_fields.clear();
+    m_count = 0;
+    m_deleted = 0;
+    try {
+        file->Close();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+int DbfTable::FieldIndex(std::string_view name) const {
+    const std::string upper = UpperAscii(name);
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name == upper)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const char* DbfTable::Record(std::uint32_t recNo) const {
+    RequireOpen();
+    if (recNo < 1 || recNo > m_count)
+        throw DbfError(m_path, "record " + std::to_string(recNo) + " does not exist (" +
+                                   std::to_string(m_count) + " records)");
+    return m_records.data() + std::size_t(recNo - 1) * std::size_t(m_recordLength);
+}
+
+std::string DbfTable::BlankRecord() const {
+    RequireOpen();
+    std::string r(static_cast<std::size_t>(m_recordLength), ' ');
+    for (const FieldDef& f : m_fields)
+        if (f.type == FieldType::Integer || f.type == FieldType::AutoIncrement ||
+            f.type == FieldType::Double || f.type == FieldType::Timestamp)
+            std::memset(r.data() + f.offset, 0, static_cast<std::size_t>(f.length));
+    return r;
+}
+
+void DbfTable::WriteHeaderCount() {
+    StampDate(m_header.data());
+    Put32(&m_header[4], m_count);
+    m_file->WriteAt(0, m_header.data(), 8);
+}
+
+void DbfTable::SetMdxFlag(bool on) {
+    const unsigned char flag = on ? 1 : 0;
+    if (m_header[28] == flag)
+        return;
+    m_file->WriteAt(28, &flag, 1);
+    m_header[28] = flag;
+}
+
+void DbfTable::WriteRecord(std::uint32_t recNo, const char* buffer) {
+    RequireWritable();
+    const char* current = Record(recNo);
+    const std::uint64_t at =
+        std::uint64_t(m_headerLength) + std::uint64_t(recNo - 1) * std::uint64_t(m_recordLength);
+    m_file->WriteAt(at, buffer, static_cast<std::size_t>(m_recordLength));
+    WriteHeaderCount();
+    const std::string before(current, static_cast<std::size_t>(m_recordLength));
+    const RecordView view = Records();
+    std::vector<IndexTag*> moved;
+    for (auto& tag : m_tags)
+        if (tag->KeyDiffers(before.data(), buffer)) {
+            tag->Remove(view, recNo, before.data());
+            moved.push_back(tag.get());
+        }
+    if ((before[0] == '*') != (buffer[0] == '*'))
+        m_deleted += buffer[0] == '*' ? 1 : std::uint32_t(-1);
+    std::memcpy(m_records.data() + std::size_t(recNo - 1) * std::size_t(m_recordLength), buffer,
+                static_cast<std::size_t>(m_recordLength));
+    for (IndexTag* tag : moved)
+        tag->Insert(view, recNo);
+    if (!moved.empty())
+        m_indexDirty = true;
+}
+
+std::uint32_t DbfTable::AppendRecord(const char* buffer) {
+    AppendRecords(buffer, 1);
+    return m_count;
+}
+
+void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
+    RequireWritable();
+    if (count == 0)
+        return;
+    if (std::uint64_t(m_count) + count > 0x7FFFFFFFu)
+        throw DbfError(m_path, "the table cannot hold more records");
+    const std::size_t bytes = count * std::size_t(m_recordLength);
+    const std::uint64_t at =
+        std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
+    std::vector<char> out(buffers, buffers + bytes);
+    out.push_back(kEndOfFile);
+    // Record first, count second: a crash in between leaves the old count and a whole table.
+    m_file->WriteAt(at, out.data(), out.size());
+    m_records.insert(m_records.end(), buffers, buffers + bytes);
+    const std::uint32_t first = m_count + 1;
+    m_count += static_cast<std::uint32_t>(count);
+    try {
+        WriteHeaderCount();
+    } catch (...) {
+        m_count -= static_cast<std::uint32_t>(count);
+        m_records.resize(std::size_t(m_count) * std::size_t(m_recordLength));
+        throw;
+    }
+    for (std::uint32_t r = first; r <= m_count; ++r) {
+        if (m_records[std::size_t(r - 1) * std::size_t(m_recordLength)] == '*')
+            ++m_deleted;
+        for (auto& tag : m_tags)
+            tag->Appended(r);
+    }
+    if (!m_tags.empty())
+        m_indexDirty = true;
+}
+
+std::uint32_t DbfTable::AppendValues(const std::vector<std::string>& values) {
+    RequireWritable();
+    if (values.size() > m_fields.size())
+        throw DbfError(m_path, std::to_string(values.size()) + " values for " +
+                                   std::to_string(m_fields.size()) + " fields");
+    std::string record = BlankRecord();
+    for (std::size_t i = 0; i < values.size(); ++i)
+        SetText(record.data(), static_cast<int>(i), values[i]);
+    return AppendRecord(record.data());
+}
+
+void DbfTable::SetDeleted(std::uint32_t recNo, bool deleted) {
+    RequireWritable();
+    std::string record(Record(recNo), static_cast<std::size_t>(m_recordLength));
+    record[0] = deleted ? '*' : ' ';
+    WriteRecord(recNo, record.data());
+}
+
+void DbfTable::CheckField(int field) const {
+    RequireOpen();
+    if (field < 0 || field >= static_cast<int>(m_fields.size()))
+        throw DbfError(m_path, "no field number " + std::to_string(field));
+}
+
+bool DbfTable::IsNull(const char* record, int field) const {
+    CheckField(field);
+    const FieldDef& f = m_fields[static_cast<std::size_t>(field)];
+    const char* p = record + f.offset;
+    switch (f.type) {
+    case FieldType::Integer:
+    case FieldType::AutoIncrement:
+    case FieldType::Double:
+    case FieldType::Timestamp:
+        return std::all_of(p, p + f.length, [](char c) { return c == 0; });
+    case FieldType::Logical:
+        return *p == ' ' || *p == '?' || *p == 0;
+    default:
+        return IsBlank(p, f.length);
+    }
+}
+
+std::string DbfTable::Text(const char* record, int field) const {
+    CheckField(field);
+    const FieldDef& f = m_fields[static_cast<std::size_t>(field)];
+    const char* p = record + f.offset;
+    switch (f.type) {
+    case FieldType::Character:
+        return ToUtf8(Trimmed(p, f.length, false), m_codePage);
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: {
+        long long v = 0;
+        return DecodeInteger(p, v) ? std::to_string(v) : std::string();
+    }
+    case FieldType::Double: {
+        if (IsNull(record, field))
+            return {};
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 8; ++i)
+            bits = (bits << 8) | static_cast<unsigned char>(p[i]);
+        bits = (bits & 0x8000000000000000ull) ? bits ^ 0x8000000000000000ull : ~bits;
+        double v = 0;
+        std::memcpy(&v, &bits, sizeof v);
+        char text[40];
+        std::snprintf(text, sizeof text, "%.15g", v);
+        return text;
+    }
+    case FieldType::Timestamp: {
+        std::string hex;
+        for (int i = 0; i < 8; ++i)
+            hex += Hex(static_cast<unsigned char>(p[i])).substr(2);
+        return hex;
+    }
+    case FieldType::Logical:
+        return IsNull(record, field) ? std::string() : std::string(1, *p);
+    default:
+        return ToUtf8(Trimmed(p, f.length, true), m_codePage);
+    }
+}
+
+std::optional<long long> DbfTable::Integer(const char* record, int field) const {
+    CheckField(field);
+    const FieldDef& f = m_fields[static_cast<std::size_t>(field)];
+    const char* p = record + f.offset;
+    if (f.type == FieldType::Integer || f.type == FieldType::AutoIncrement) {
+        long long v = 0;
+        if (!DecodeInteger(p, v))
+            return std::nullopt;
+        return v;
+    }
+    const std::string text = Text(record, field);
+    std::string_view t = text;
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    if (t.empty())
+        return std::nullopt;
+    if (t.front() == '+')
+        t.remove_prefix(1);
+    long long v = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (error == std::errc() && end == t.data() + t.size())
+        return v;
+    double d = 0;
+    if (f.IsNumeric() && DecodeNumber(p, f.length, d) && d == std::floor(d) && std::fabs(d) < 9e18)
+        return static_cast<long long>(d);
+    throw DbfError(m_path, "field " + f.name + ": \"" + text + "\" is not a whole number");
+}
+
+void DbfTable::SetNull(char* record, int field) const {
+    CheckField(field);
+    const FieldDef& f = m_fields[static_cast<std::size_t>(field)];
+    const bool binary = f.type == FieldType::Integer || f.type == FieldType::AutoIncrement ||
+                        f.type == FieldType::Double || f.type == FieldType::Timestamp;
+    std::memset(record + f.offset, binary ? 0 : ' ', static_cast<std::size_t>(f.length));
+}
+
+void DbfTable::SetInteger(char* record, int field, long long value) const {
+    CheckField(field);
+    EncodeInteger(record, m_fields[static_cast<std::size_t>(field)], value);
+}
+
+void DbfTable::EncodeInteger(char* record, const FieldDef& f, long long value) const {
+    char* p = record + f.offset;
+    if (f.type == FieldType::Integer || f.type == FieldType::AutoIncrement) {
+        // -2^31 would be stored as all zero bytes, which means blank.
+        if (value <= -2147483648LL || value > 2147483647LL)
+            throw DbfError(m_path,
+                           "field " + f.name + ": " + std::to_string(value) + " is out of range");
+        const std::uint32_t raw =
+            static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) ^ 0x80000000u;
+        p[0] = static_cast<char>(raw >> 24);
+        p[1] = static_cast<char>(raw >> 16);
+        p[2] = static_cast<char>(raw >> 8);
+        p[3] = static_cast<char>(raw);
+        return;
+    }
+    Encode(record, f, std::to_string(value));
+}
+
+void DbfTable::SetText(char* record, int field, std::string_view utf8) const {
+    CheckField(field);
+    Encode(record, m_fields[static_cast<std::size_t>(field)], utf8);
+}
+
+void DbfTable::Encode(char* record, const FieldDef& f, std::string_view utf8) const {
+    char* p = record + f.offset;
+    const bool binary = f.type == FieldType::Integer || f.type == FieldType::AutoIncrement;
+    std::string_view trimmed = utf8;
+    while (!trimmed.empty() && trimmed.front() == ' ')
+        trimmed.remove_prefix(1);
+    while (!trimmed.empty() && trimmed.back() == ' ')
+        trimmed.remove_suffix(1);
+    switch (f.type) {
+    case FieldType::Character: {
+        const std::string bytes = FromUtf8(utf8, m_codePage);
+        const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(f.length));
+        std::memcpy(p, bytes.data(), n);
+        std::memset(p + n, ' ', static_cast<std::size_t>(f.length) - n);
+        return;
+    }
+    case FieldType::Integer:
+    case FieldType::AutoIncrement: {
+        if (trimmed.empty()) {
+            std::memset(p, binary ? 0 : ' ', static_cast<std::size_t>(f.length));
+            return;
+        }
+        std::string_view digits = trimmed.front() == '+' ? trimmed.substr(1) : trimmed;
+        long long v = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+        if (error != std::errc() || end != digits.data() + digits.size())
+            throw DbfError(m_path, "field " + f.name + ": \"" + std::string(utf8) +
+                                       "\" is not a whole number");
+        EncodeInteger(record, f, v);
+        return;
+    }
+    case FieldType::Numeric:
+    case FieldType::Float: {
+        if (trimmed.empty()) {
+            std::memset(p, binary ? 0 : ' ', static_cast<std::size_t>(f.length));
+            return;
+        }
+        double v = 0;
+        if (!DecodeNumber(trimmed.data(), static_cast<int>(trimmed.size()), v))
+            throw DbfError(m_path,
+                           "field " + f.name + ": \"" + std::string(utf8) + "\" is not a number");
+        char text[64];
+        std::snprintf(text, sizeof text, "%*.*f", f.length, f.decimals, v);
+        const std::size_t n = std::strlen(text);
+        if (n > static_cast<std::size_t>(f.length))
+            throw DbfError(m_path, "field " + f.name + ": " + std::string(utf8) +
+                                       " does not fit in " + std::to_string(f.length) +
+                                       " positions");
+        std::memcpy(p, text, n);
+        return;
+    }
+    case FieldType::Date: {
+        if (trimmed.empty()) {
+            std::memset(p, binary ? 0 : ' ', static_cast<std::size_t>(f.length));
+            return;
+        }
+        if (trimmed.size() != 8 || !std::all_of(trimmed.begin(), trimmed.end(),
+                                                [](char c) { return c >= '0' && c <= '9'; }))
+            throw DbfError(m_path, "field " + f.name + ": \"" + std::string(utf8) +
+                                       "\" is not a date (YYYYMMDD)");
+        std::memcpy(p, trimmed.data(), 8);
+        return;
+    }
+    case FieldType::Logical: {
+        const char c =
+            trimmed.empty()
+                ? ' '
+                : static_cast<char>(std::toupper(static_cast<unsigned char>(trimmed[0])));
+        if (std::string_view(" TFYN?").find(c) == std::string_view::npos)
+            throw DbfError(m_path, "field " + f.name + ": \"" + std::string(utf8) +
+                                       "\" is not a logical value");
+        *p = c;
+        return;
+    }
+    default:
+        throw DbfError(m_path, "field " + f.name + " cannot be written by this program");
+    }
+}
+
+int DbfTable::TagIndex(std::string_view name) const {
+    const std::string upper = UpperAscii(name);
+    for (std::size_t i = 0; i < m_tags.size(); ++i)
+        if (UpperAscii(m_tags[i]->Def().name) == upper)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void DbfTable::AddTag(const TagDef& def) {
+    RequireWritable();
+    if (def.name.empty() || def.name.size() > 10)
+        throw DbfError(IndexPath(), "tag name \"" + def.name + "\" must have 1 to 10 characters");
+    if (TagIndex(def.name) >= 0)
+        throw DbfError(IndexPath(), "tag " + def.name + " exists already");
+    if (m_tags.size() >= 47)
+        throw DbfError(IndexPath(), "a table can have at most 47 tags");
+    TagDef stored = def;
+    std::unique_ptr<IndexTag> tag;
+    try {
+        tag = MakeTag(stored);
+        if (def.caseInsensitive && !tag->Key().Numeric()) {
+            stored.expression = "UPPER(" + def.expression + ")";
+            tag = MakeTag(stored);
+        }
+    } catch (const DbfError& e) {
+        throw DbfError(IndexPath(), "tag " + def.name + ": " + e.Reason());
+    }
+    tag->Build(Records());
+    m_tags.push_back(std::move(tag));
+    SetMdxFlag(true);
+    m_indexDirty = true;
+}
+
+void DbfTable::RegenerateTags() {
+    RequireOpen();
+    RebuildTags();
+    if (!m_readOnly && !m_tags.empty())
+        m_indexDirty = true;
+}
+
+const std::vector<std::uint32_t>& DbfTable::TagOrder(int index) {
+    RequireOpen();
+    return m_tags.at(static_cast<std::size_t>(index))->Order(Records());
+}
+
+void DbfTable::FlushIndex() {
+    RequireWritable();
+    if (m_tags.empty() || !m_indexDirty)
+        return;
+    const std::string target = IndexPath();
+    const std::string temp = target + ".tmp";
+    std::vector<MdxTagOut> out;
+    const RecordView view = Records();
+    for (auto& tag : m_tags) {
+        IndexTag* t = tag.get();
+        const std::vector<std::uint32_t>& order = t->Order(view);
+        MdxTagOut o;
+        o.name = t->Def().name;
+        o.expression = t->Def().expression;
+        o.descending = t->Def().descending;
+        o.numeric = t->Key().Numeric();
+        o.keyLength = t->Key().Length();
+        o.count = order.size();
+        o.entry = [t, &order, view](std::size_t i, char* key, double& number) {
+            const std::uint32_t recNo = order[i];
+            const char* rec = view.Record(recNo);
+            if (t->Key().Numeric())
+                number = t->Key().NumericKey(rec);
+            else
+                t->Key().CharKey(rec, key);
+            return recNo;
+        };
+        out.push_back(std::move(o));
+    }
+    const std::size_t slash = m_path.find_last_of('/');
+    std::string tableName = m_path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::size_t dot = tableName.find_last_of('.');
+    if (dot != std::string::npos)
+        tableName.resize(dot);
+    const std::uint8_t language = m_collation == Collation::WesternEurope1252
+                                      ? kLangWinWe
+                                      : (m_level == 7 ? 0 : m_languageId);
+    try {
+        auto file = m_fs.Open(temp, OpenMode::CreateTruncate);
+        WriteMdx(*file, tableName, m_level == 7, language, out);
+        file->Sync();
+        file->Close();
+        m_fs.Rename(temp, target);
+    } catch (...) {
+        try {
+            m_fs.Remove(temp);
+        } catch (...) {
+        }
+        throw;
+    }
+    m_indexDirty = false;
+}
+
+void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& records,
+                           std::uint32_t count) {
+    const std::string temp = m_path + ".tmp";
+    std::unique_ptr<File> file;
+    try {
+        file = m_fs.Open(temp, OpenMode::CreateTruncate);
+        file->WriteAt(0, m_header.data(), m_header.size());
+        file->WriteAt(m_header.size(), records.data(), records.size());
+        const char eof = kEndOfFile;
+        file->WriteAt(m_header.size() + records.size(), &eof, 1);
+        file->Sync();
+        m_fs.Rename(temp, m_path);
+    } catch (...) {
+        file.reset();
+        try {
+            m_fs.Remove(temp);
+        } catch (...) {
+        }
+        throw;
+    }
+    // The new file is in place and already locked by us; the old one is gone.
+    file->SetPath(m_path);
+    try {
+        m_file->Close();
+    } catch (...) {
+        // The old file was replaced; an error closing it cannot lose anything.
+    }
+    m_file = std::move(file);
+    m_fields = fields;
+    m_count = count;
+    m_deleted = 0;
+}
+
+void DbfTable::Pack() {
+    RequireWritable();
+    std::vector<char> kept;
+    kept.reserve(std::size_t(m_count - m_deleted) * std::size_t(m_recordLength));
+    std::uint32_t count = 0;
+    for (std::uint32_t r = 1; r <= m_count; ++r) {
+        const char* rec = Record(r);
+        if (rec[0] == '*')
+            continue;
+        kept.insert(kept.end(), rec, rec + m_recordLength);
+        ++count;
+    }
+    const std::vector<unsigned char> oldHeader = m_header;
+    StampDate(m_header.data());
+    Put32(&m_header[4], count);
+    try {
+        ReplaceFile(m_fields, kept, count);
+    } catch (...) {
+        m_header = oldHeader;
+        throw;
+    }
+    m_records = std::move(kept);
+    RebuildTags();
+    if (!m_tags.empty())
+        m_indexDirty = true;
+}
+
+void DbfTable::Restructure(const FieldDefs& newFields) {
+    RequireWritable();
+    FieldDefs fields = newFields;
+    const bool level7 = m_level == 7;
+    const int recordLength = LayOut(fields, level7, m_path);
+    // Every tag must still make sense before anything is written.
+    std::vector<KeyExpression> keys;
+    for (auto& tag : m_tags) {
+        try {
+            keys.push_back(KeyExpression::Compile(tag->Def().expression, fields));
+        } catch (const DbfError& e) {
+            throw DbfError(m_path,
+                           "restructure would break tag " + tag->Def().name + ": " + e.Reason());
+        }
+    }
+    std::vector<char> out;
+    std::uint32_t count = 0;
+    std::string blank(static_cast<std::size_t>(recordLength), ' ');
+    for (const FieldDef& f : fields)
+        if (f.type == FieldType::Integer)
+            std::memset(blank.data() + f.offset, 0, 4);
+    for (std::uint32_t r = 1; r <= m_count; ++r) {
+        const char* rec = Record(r);
+        if (rec[0] == '*')
+            continue;
+        std::string next = blank;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const int old = FieldIndex(fields[i].name);
+            if (old < 0)
+                continue;
+            const FieldDef& from = m_fields[static_cast<std::size_t>(old)];
+            const FieldDef& to = fields[i];
+            if (from.type == to.type && from.length == to.length && from.decimals == to.decimals) {
+                std::memcpy(next.data() + to.offset, rec + from.offset,
+                            static_cast<std::size_t>(to.length));
+            } else if (!IsNull(rec, old)) {
+                Encode(next.data(), to, Text(rec, old));
+            }
+        }
+        out.insert(out.end(), next.begin(), next.end());
+        ++count;
+    }
+    const std::vector<unsigned char> oldHeader = m_header;
+    const FieldDefs oldFields = m_fields;
+    const int oldLength = m_recordLength;
+    const int oldHeaderLength = m_headerLength;
+    m_header = MakeHeader(fields, level7, recordLength, m_languageId,
+                          m_languageDriver.empty() ? kDriverWinWe : m_languageDriver);
+    m_header[28] = oldHeader[28];
+    Put32(&m_header[4], count);
+    m_headerLength = static_cast<int>(m_header.size());
+    m_recordLength = recordLength;
+    try {
+        ReplaceFile(fields, out, count);
+    } catch (...) {
+        m_header = oldHeader;
+        m_fields = oldFields;
+        m_recordLength = oldLength;
+        m_headerLength = oldHeaderLength;
+        throw;
+    }
+    m_records = std::move(out);
+    std::vector<std::unique_ptr<IndexTag>> tags;
+    for (std::size_t i = 0; i < m_tags.size(); ++i)
+        tags.push_back(
+            std::make_unique<IndexTag>(m_tags[i]->Def(), std::move(keys[i]), m_collation));
+    m_tags = std::move(tags);
+    RebuildTags();
+    if (!m_tags.empty())
+        m_indexDirty = true;
+}
+
+} // namespace velmora::core::dbf

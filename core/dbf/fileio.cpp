@@ -1,0 +1,150 @@
+#include "core/dbf/fileio.h"
+
+#include "core/dbf/dbferror.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::core::dbf {
+
+namespace {
+
+std::string SystemReason(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+class PosixFile final : public File {
+public:
+    PosixFile(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    ~PosixFile() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    const std::string& Path() const override { return m_path; }
+    void SetPath(const std::string& path) override { m_path = path; }
+
+    void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        auto* out = static_cast<char*>(buffer);
+        while (size > 0) {
+            const ssize_t n = ::pread(m_fd, out, size, static_cast<off_t>(offset));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw DbfError(m_path, SystemReason("read failed"));
+            }
+            if (n == 0)
+                throw DbfError(m_path, "unexpected end of file");
+            out += n;
+            size -= static_cast<std::size_t>(n);
+            offset += static_cast<std::uint64_t>(n);
+        }
+    }
+
+    void WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) override {
+        const auto* in = static_cast<const char*>(buffer);
+        while (size > 0) {
+            const ssize_t n = ::pwrite(m_fd, in, size, static_cast<off_t>(offset));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw DbfError(m_path, SystemReason("write failed"));
+            }
+            in += n;
+            size -= static_cast<std::size_t>(n);
+            offset += static_cast<std::uint64_t>(n);
+        }
+    }
+
+    std::uint64_t Size() override {
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0)
+            throw DbfError(m_path, SystemReason("cannot read the file size"));
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
+    void Truncate(std::uint64_t size) override {
+        if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
+            throw DbfError(m_path, SystemReason("cannot set the file size"));
+    }
+
+    void Sync() override {
+        if (::fsync(m_fd) != 0)
+            throw DbfError(m_path, SystemReason("cannot flush to disk"));
+    }
+
+    void Close() override {
+        if (m_fd < 0)
+            return;
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0)
+            throw DbfError(m_path, SystemReason("close failed"));
+    }
+
+private:
+    std::string m_path;
+    int m_fd;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+        int flags = O_CLOEXEC;
+        switch (mode) {
+        case OpenMode::ReadOnly:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::CreateTruncate:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        }
+        const int fd = ::open(path.c_str(), flags, 0644);
+        if (fd < 0)
+            throw DbfError(path, SystemReason("cannot open"));
+        const int lock = mode == OpenMode::ReadOnly ? LOCK_SH : LOCK_EX;
+        if (::flock(fd, lock | LOCK_NB) != 0) {
+            const bool busy = errno == EWOULDBLOCK;
+            const std::string reason = busy ? std::string("the file is in use by another program")
+                                            : SystemReason("cannot lock");
+            ::close(fd);
+            throw DbfError(path, reason);
+        }
+        if (mode == OpenMode::CreateTruncate && ::ftruncate(fd, 0) != 0) {
+            const std::string reason = SystemReason("cannot empty");
+            ::close(fd);
+            throw DbfError(path, reason);
+        }
+        return std::make_unique<PosixFile>(path, fd);
+    }
+
+    void Rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            throw DbfError(to, SystemReason(("cannot replace by " + from).c_str()));
+    }
+
+    void Remove(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            throw DbfError(path, SystemReason("cannot delete"));
+    }
+
+    bool Exists(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0;
+    }
+};
+
+} // namespace
+
+FileSystem& DefaultFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+} // namespace velmora::core::dbf

@@ -1,0 +1,49 @@
+#pragma once
+// File access of the table engine behind a small interface, so that tests can make a write
+// fail halfway (a full disk during a pack) and check that nothing is lost. The real
+// implementation uses POSIX calls; an exclusive open takes the same flock() lock as
+// core/filelock.h, so a second copy of the program sees the table as in use.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace velmora::core::dbf {
+
+enum class OpenMode {
+    ReadOnly,       // shared lock: fails while another process holds the file exclusively
+    ReadWrite,      // exclusive lock: fails while anyone else holds the file
+    CreateTruncate, // creates or empties the file, exclusive lock
+};
+
+// An open file. Every failure throws DbfError with the file name; nothing is silently
+// short. Close() reports errors of the last writes; the destructor closes quietly.
+class File {
+public:
+    virtual ~File() = default;
+    virtual const std::string& Path() const = 0;
+    // The file was renamed (after a pack): messages name the new path.
+    virtual void SetPath(const std::string& path) = 0;
+    virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+    virtual void WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) = 0;
+    virtual std::uint64_t Size() = 0;
+    virtual void Truncate(std::uint64_t size) = 0;
+    virtual void Sync() = 0;
+    virtual void Close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+    // Replaces `to` by `from` in one step (rename(2)): a reader sees the old or the new file.
+    virtual void Rename(const std::string& from, const std::string& to) = 0;
+    virtual void Remove(const std::string& path) = 0; // a missing file is not an error
+    virtual bool Exists(const std::string& path) = 0;
+};
+
+// The real file system.
+FileSystem& DefaultFileSystem();
+
+} // namespace velmora::core::dbf

@@ -1,0 +1,82 @@
+#pragma once
+// One index tag in memory: its definition, its compiled key and the record numbers of the
+// table in key order. Deleted records stay in the order (as in dBase); cursors skip them.
+//
+// The order is a sorted array of record numbers, not a B-tree: a tag over a million records
+// is built by sorting (key prefix, record number) pairs and kept current by binary-search
+// insert and erase. Appends are collected and merged the next time the order is asked for,
+// so bulk appends stay linear. Ties between equal keys are ordered by record number, also
+// in descending tags (that is the order TDbf gives when it regenerates a tag).
+//
+// Invariant after Settle(): m_order holds every record number 1..count exactly once, sorted
+// by (key, record number) with the key order reversed for descending tags.
+
+#include "core/dbf/collation.h"
+#include "core/dbf/keyexpression.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora::core::dbf {
+
+struct TagDef {
+    std::string name;
+    std::string expression;
+    bool descending = false;
+    // Character keys compared without regard to letter case. On disk this is the expression
+    // wrapped in UPPER(), which is how dBase and TDbf express it.
+    bool caseInsensitive = false;
+};
+
+// The records of the table as the tag sees them: a contiguous array of fixed-length records.
+struct RecordView {
+    const char* base = nullptr;
+    int length = 0;
+    std::uint32_t count = 0;
+    const char* Record(std::uint32_t recNo) const {
+        return base + std::size_t(recNo - 1) * std::size_t(length);
+    }
+};
+
+class IndexTag {
+public:
+    IndexTag(TagDef def, KeyExpression key, Collation collation);
+
+    const TagDef& Def() const { return m_def; }
+    const KeyExpression& Key() const { return m_key; }
+
+    void Build(const RecordView& records);
+    // A record was appended: merged into the order later.
+    void Appended(std::uint32_t recNo) { m_pending.push_back(recNo); }
+    // Before a record changes: true when its key changes (then Remove/Insert are needed).
+    bool KeyDiffers(const char* before, const char* after) const;
+    void Remove(const RecordView& records, std::uint32_t recNo, const char* oldRecord);
+    void Insert(const RecordView& records, std::uint32_t recNo);
+    // Merges pending appends; returns the order.
+    const std::vector<std::uint32_t>& Order(const RecordView& records);
+    bool Settled() const { return m_pending.empty(); }
+
+    // Comparison of two records under this tag: <0, 0, >0 (record numbers break ties).
+    int Compare(const char* a, std::uint32_t recA, const char* b, std::uint32_t recB) const;
+    // Comparison of a record's key with a search key of the same form (no tie break).
+    int CompareKey(const char* record, const std::string& charKey, double numKey) const;
+    // The key of a record as stored in the index file (character key bytes, or the value).
+    std::string CharKeyOf(const char* record) const;
+    double NumKeyOf(const char* record) const { return m_key.NumericKey(record); }
+
+    // First position in the order whose key is not below the search key.
+    std::size_t LowerBound(const RecordView& records, const std::string& charKey, double numKey);
+
+private:
+    int CompareKeysOnly(const char* a, const char* b) const;
+    void Settle(const RecordView& records);
+
+    TagDef m_def;
+    KeyExpression m_key;
+    const std::uint8_t* m_weights;
+    std::vector<std::uint32_t> m_order;
+    std::vector<std::uint32_t> m_pending;
+};
+
+} // namespace velmora::core::dbf
