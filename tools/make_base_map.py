@@ -106,7 +106,7 @@ def DumpGmt(work, name, options):
         cmd = ["gmt", "coast", LONLAT_REGION, "-Df", "-M"] + options
         Log("running " + " ".join(cmd))
         with open(path + ".tmp", "w") as out:
-            subprocess.run(cmd, stdout=out, check=True)
+            subprocess.run(cmd, stdout=out, check=True, cwd=work)
         os.replace(path + ".tmp", path)
     return path
 
