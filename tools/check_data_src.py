@@ -17,7 +17,9 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 def ReadSchemas(path):
     tables = []
-    for number, line in enumerate(open(path, encoding="utf-8"), start=1):
+    with open(path, encoding="utf-8") as f:
+        lines = f.readlines()
+    for number, line in enumerate(lines, start=1):
         parts = line.split()
         if not parts or parts[0].startswith("#"):
             continue

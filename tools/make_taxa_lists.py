@@ -42,7 +42,8 @@ EXTRA_FOLDS = {"ł": "l", "Ł": "L", "đ": "d", "Đ": "D", "ı": "i"}
 
 NO_DESMIDS = ["Geen sieralgen", "No Desmids"]
 
-MARKER = re.compile(r"\s*\[\d+\]\s*$")
+# The homonym number; one source name ends in "[2]]".
+MARKER = re.compile(r"\s*\[\d+\]+\s*$")
 
 
 def ToWindows1252(text):
@@ -75,7 +76,7 @@ def BareName(name):
 
 
 def MarkerNumber(name):
-    m = re.search(r"\[(\d+)\]\s*$", name)
+    m = re.search(r"\[(\d+)\]+\s*$", name)
     return int(m.group(1)) if m else 0
 
 
