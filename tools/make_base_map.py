@@ -357,8 +357,7 @@ def Dashed(pts, dash, gap):
 
 
 def Render(layers, provinces):
-    sea, inland, dutch, terrain = (layers["sea"], layers["inland_water"], layers["dutch"],
-                                   layers["terrain"])
+    sea, inland, dutch = layers["sea"], layers["inland_water"], layers["dutch"]
     rgb = np.empty(sea.shape + (3,), dtype=np.uint8)
     rgb[:] = COLOUR_LAND_ABROAD
     rgb[dutch] = COLOUR_LAND_NL

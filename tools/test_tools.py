@@ -5,7 +5,6 @@ Run from anywhere: python3 tools/test_tools.py   (standard library only)
 """
 
 import csv
-import math
 import os
 import sys
 import unittest
