@@ -1,0 +1,458 @@
+#include "core/databasestore.h"
+
+#include "core/coordinates.h"
+#include "core/error.h"
+#include "core/folders.h"
+#include "core/prompts.h"
+#include "core/resourcestrings.h"
+#include "core/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+
+namespace velmora::core {
+
+using dbf::IntegerField;
+using dbf::TextField;
+
+const dbf::FieldDefs& LocationFields() {
+    static const dbf::FieldDefs fields = {
+        IntegerField("ID"),           TextField("LOCATIE", 100), TextField("DAG", 2),
+        TextField("MAAND", 2),        TextField("JAAR", 4),      TextField("ZUURGRAAD", 50),
+        TextField("OPMLOCATIE", 100), TextField("COORDX", 12),   TextField("COORDY", 12),
+        TextField("MONSTERSRT", 50),  TextField("ANALIST", 25),  TextField("OWNER", 25),
+        TextField("LOCCODE", 20),     TextField("PH", 20),       TextField("GELEIDING", 20),
+        TextField("WATERTEMP", 20),   TextField("WTYPE", 25),    TextField("HERBARIUM", 25),
+        TextField("AMAAT", 25),
+    };
+    return fields;
+}
+
+const dbf::FieldDefs& SampleFields() {
+    static const dbf::FieldDefs fields = {
+        IntegerField("ID"),    TextField("DATUM", 10),      TextField("KXY", 7),
+        TextField("UXY", 7),   TextField("DESMID", 80),     TextField("ABUND", 6),
+        TextField("DL", 6),    TextField("ZYGO", 6),        TextField("FOTO", 6),
+        TextField("ZEKER", 6), TextField("OPMDESMID", 100), TextField("DESMIDINFO", 100),
+    };
+    return fields;
+}
+
+QString LocationOrderTag(int order) {
+    switch (order) {
+    case 1:
+        return QStringLiteral("Datum");
+    case 2:
+        return QStringLiteral("DatumDesc");
+    default:
+        return QStringLiteral("Locatie");
+    }
+}
+
+bool IsValidDatabaseName(const QString& name) {
+    if (name.trimmed().isEmpty() || name.contains(QLatin1String("..")))
+        return false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\<>:\"|?*").contains(c))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+QString DataFile(const QString& name, const char* suffix) {
+    return DataDir() + name + QLatin1String(suffix);
+}
+
+void RequireValidName(const QString& name) {
+    if (!IsValidDatabaseName(name))
+        throw Error(ResStr(rsInvalidDbName).arg(name));
+}
+
+void RemoveIfExists(const QString& path) {
+    if (QFileInfo(path).isFile() && !QFile::remove(path))
+        throw Error(QStringLiteral("cannot be removed"), path);
+}
+
+struct TagDef {
+    const char* name;
+    const char* expression;
+    bool descending;
+};
+constexpr TagDef kLocationTags[] = {
+    {"ID", "ID", false},
+    {"Locatie", "SUBSTR(LOCATIE,1,91)+JAAR+MAAND+DAG", false},
+    {"Datum", "JAAR+MAAND+DAG+SUBSTR(LOCATIE,1,91)", false},
+    {"DatumDesc", "JAAR+MAAND+DAG+SUBSTR(LOCATIE,1,91)", true},
+};
+constexpr TagDef kSampleTags[] = {
+    {"DESMID", "DESMID", false},
+    {"ID", "ID", false},
+    {"KXY", "KXY", false},
+    {"UXY", "UXY", false},
+};
+
+template <std::size_t N> void AddTags(Dataset& table, const TagDef (&tags)[N]) {
+    for (const TagDef& t : tags)
+        table.AddIndex(QString::fromLatin1(t.name), QString::fromLatin1(t.expression),
+                       IndexOptions{true, t.descending});
+}
+} // namespace
+
+DatabaseStore::DatabaseStore() = default;
+
+DatabaseStore::~DatabaseStore() = default;
+
+void DatabaseStore::AddListener(DatabaseListener* listener) {
+    m_listeners.push_back(listener);
+}
+
+void DatabaseStore::RemoveListener(DatabaseListener* listener) {
+    std::erase(m_listeners, listener);
+}
+
+void DatabaseStore::Label(const QString& text) {
+    Each([&](DatabaseListener& l) {
+        l.DatabaseLabel(text);
+        l.ProcessEvents();
+    });
+}
+
+QString DatabaseStore::Name() const {
+    return CurrentSettings().defaultDatabase;
+}
+
+QStringList DatabaseStore::ListDatabases() {
+    const QDir dir(DataDir());
+    const QStringList files = dir.entryList(QDir::Files);
+    QSet<QString> lowerFiles;
+    for (const QString& f : files)
+        lowerFiles.insert(f.toLower());
+    QStringList names;
+    for (const QString& f : files) {
+        if (!f.endsWith(QLatin1String("1.dbf")))
+            continue;
+        const QString name = f.left(f.size() - 5);
+        if (!name.isEmpty() && lowerFiles.contains((name + QStringLiteral("2.dbf")).toLower()))
+            names << name;
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+void DatabaseStore::CreateDatabase(const QString& name) {
+    RequireValidName(name);
+    CloseDatabase();
+    for (const char* suffix : {"1.dbf", "1.mdx", "2.dbf", "2.mdx"})
+        RemoveIfExists(DataFile(name, suffix));
+    Dataset::CreateTable(DataFile(name, "2.dbf"), SampleFields());
+    Dataset::CreateTable(DataFile(name, "1.dbf"), LocationFields());
+}
+
+void DatabaseStore::DeleteDatabase(const QString& name) {
+    RequireValidName(name);
+    for (const char* suffix : {".ini", "1.mdx", "2.mdx", "1.dbf", "2.dbf"})
+        RemoveIfExists(DataFile(name, suffix));
+}
+
+void DatabaseStore::UpgradeSamplesTable(const QString& name) {
+    RequireValidName(name);
+    Dataset table;
+    table.Open(DataFile(name, "2.dbf"));
+    if (!table.HasField(QStringLiteral("DESMIDINFO"))) {
+        dbf::FieldDefs fields;
+        for (const DatasetFieldDef& def : table.FieldDefs()) {
+            dbf::FieldDef f;
+            f.name = def.name.toStdString();
+            f.type = def.type;
+            f.length = def.size;
+            f.decimals = def.decimals;
+            f.required = def.required;
+            fields.push_back(f);
+        }
+        fields.push_back(TextField("DESMIDINFO", 100, false));
+        table.Restructure(fields);
+    }
+    table.Close();
+}
+
+void DatabaseStore::ReadDatabaseSettings() {
+    const QString name = Name();
+    const IniFile ini = name.isEmpty() ? IniFile() : IniFile::Load(DataFile(name, ".ini"));
+    m_coordinateSystem = ini.Value(QStringLiteral("Coordinates"), QStringLiteral("System"));
+    m_mapName = ini.Value(QStringLiteral("Distribution Map"), QStringLiteral("MapName"));
+    m_squaresTable = ini.Value(QStringLiteral("Squares"), QStringLiteral("Coordinates"));
+    CurrentSettings().number = m_coordinateSystem == kLatLon ? 1 : 0;
+    Each([&](DatabaseListener& l) { l.ReadDotStyles(ini); });
+}
+
+void DatabaseStore::WriteDatabaseSettings() {
+    const QString name = Name();
+    if (name.isEmpty() || !IsValidDatabaseName(name))
+        return;
+    const QString path = DataFile(name, ".ini");
+    // Sections this program does not know are kept.
+    IniFile ini = IniFile::Load(path);
+    ini.SetValue(QStringLiteral("Coordinates"), QStringLiteral("System"),
+                 m_coordinateSystem == kLatLon ? kLatLon : kKmBased);
+    ini.SetValue(QStringLiteral("Distribution Map"), QStringLiteral("MapName"), m_mapName);
+    ini.SetValue(QStringLiteral("Squares"), QStringLiteral("Coordinates"), m_squaresTable);
+    Each([&](DatabaseListener& l) { l.WriteDotStyles(ini); });
+    ini.Save(path);
+}
+
+bool DatabaseStore::OpenTable(Dataset& table, const QString& path, const QString& missingSuffix) {
+    if (!QFileInfo(path).isFile()) {
+        UserPrompts().Message(ResStr(rsDbFileError) + DataDir() + Name() + missingSuffix +
+                                  ResStr(rsDbFileNotFound),
+                              MessageKind::Error);
+        return false;
+    }
+    table.Open(path);
+    return true;
+}
+
+bool DatabaseStore::OpenDatabase(const QString& name) {
+    Settings& settings = CurrentSettings();
+    settings.defaultDatabase = name;
+    ReadDatabaseSettings();
+    locationsChanged = true;
+    samplesChanged = true;
+    Each([](DatabaseListener& l) { l.MapMustReload(); });
+
+    m_locations.Close();
+    m_samples.Close();
+    m_squareCoordinates.Close();
+    Each([](DatabaseListener& l) { l.SampleGridReset(); });
+    Label(name.isEmpty() ? ResStr(rsDbLabelNone) : ResStr(rsDbOpening));
+    if (name.isEmpty())
+        return false;
+
+    auto fail = [&] {
+        UserPrompts().Message(ResStr(rsDefaultDbNotFound) + QLatin1Char('\n') +
+                                  ResStr(rsSelectOrCreate),
+                              MessageKind::Error);
+        Label(ResStr(rsDbLabelFailed));
+        settings.defaultDatabase.clear();
+        return false;
+    };
+    if (!IsValidDatabaseName(name)) {
+        UserPrompts().Message(ResStr(rsInvalidDbName).arg(name), MessageKind::Error);
+        return fail();
+    }
+
+    const QString locationsPath = DataFile(name, "1.dbf");
+    const QString samplesPath = DataFile(name, "2.dbf");
+    const QString locationsIndex = DataFile(name, "1.mdx");
+    const QString samplesIndex = DataFile(name, "2.mdx");
+    bool ok = true;
+    try {
+        ok = OpenTable(m_locations, locationsPath, QStringLiteral("1.dbf)")) && ok;
+        ok = OpenTable(m_samples, samplesPath, QStringLiteral("2.dbf)")) && ok;
+    } catch (const Error& e) {
+        // Held by another process or unreadable: the table's own error, and no database.
+        UserPrompts().Message(e.Message(), MessageKind::Error);
+        m_locations.Close();
+        m_samples.Close();
+        Label(ResStr(rsDbLabelFailed));
+        return false;
+    }
+    if (!ok)
+        return fail();
+
+    const bool hadLocationsIndex = QFileInfo::exists(locationsIndex);
+    const bool hadSamplesIndex = QFileInfo::exists(samplesIndex);
+    if (hadLocationsIndex)
+        m_locations.RegenerateIndexes();
+    if (hadSamplesIndex)
+        m_samples.RegenerateIndexes();
+    // Tags missing from an index file (or the whole file) are made anew.
+    auto addMissing = [](Dataset& table, const auto& tags) {
+        const QStringList present = table.IndexNames();
+        for (const TagDef& t : tags)
+            if (!present.contains(QString::fromLatin1(t.name), Qt::CaseInsensitive))
+                table.AddIndex(QString::fromLatin1(t.name), QString::fromLatin1(t.expression),
+                               IndexOptions{true, t.descending});
+    };
+    addMissing(m_locations, kLocationTags);
+    addMissing(m_samples, kSampleTags);
+
+    m_samples.SetIndexName(QStringLiteral("DESMID"));
+    Label(ResStr(rsDbLabel) + name);
+
+    const QString orderTag = LocationOrderTag(settings.order);
+    m_locations.First();
+    if (m_locations.IsEmpty()) {
+        maxLocationID = QStringLiteral("-1");
+        Each([](DatabaseListener& l) { l.SampleNavigatorEnabled(false); });
+        m_locations.SetIndexName(orderTag);
+        return true;
+    }
+    m_locations.SetIndexName(QStringLiteral("ID"));
+    m_locations.Last();
+    maxLocationID = m_locations.FieldByName(QStringLiteral("ID")).AsString();
+    m_locations.SetIndexName(orderTag);
+    m_locations.First();
+    m_samples.First();
+    Each([](DatabaseListener& l) { l.SampleGridBuild(); });
+    if (!m_squaresTable.isEmpty()) {
+        try {
+            m_squareCoordinates.Open(LibDir() + m_squaresTable + QStringLiteral(".dbf"));
+        } catch (const Error& e) {
+            UserPrompts().Message(e.Message(), MessageKind::Error);
+        }
+    }
+    return true;
+}
+
+void DatabaseStore::PackAndClose(Dataset& table) {
+    if (!table.Active())
+        return;
+    if (table.State() != DatasetState::Browse)
+        table.Cancel();
+    table.SetIndexName({});
+    table.Pack();
+    table.Close();
+}
+
+void DatabaseStore::CloseDatabase() {
+    try {
+        SaveSettings();
+    } catch (const Error& e) {
+        UserPrompts().Message(e.Message(), MessageKind::Error);
+    }
+    if (IsOpen()) {
+        try {
+            WriteDatabaseSettings();
+        } catch (const Error& e) {
+            UserPrompts().Message(e.Message(), MessageKind::Error);
+        }
+    }
+    Each([](DatabaseListener& l) { l.MapDropped(); });
+    m_squareCoordinates.Close();
+    Label(ResStr(rsDbLabel));
+    PackAndClose(m_locations);
+    PackAndClose(m_samples);
+}
+
+std::pair<int, int> DatabaseStore::SquareTotals() {
+    if (!periodFilterOn && !locationsChanged)
+        return m_cachedTotals;
+    const bool latLon = m_coordinateSystem == kLatLon;
+    m_samples.SetIndexName(latLon ? QStringLiteral("ID") : QStringLiteral("UXY"));
+    const int begin = CurrentSettings().beginJaar.toInt();
+    const int end = CurrentSettings().eindJaar.toInt();
+    QSet<QString> blocks;
+    QSet<QString> squares;
+    std::vector<int> corrupt;
+    Field datum = m_samples.FieldByName(QStringLiteral("DATUM"));
+    Field id = m_samples.FieldByName(QStringLiteral("ID"));
+    Field kxy = m_samples.FieldByName(QStringLiteral("KXY"));
+    Field uxy = m_samples.FieldByName(QStringLiteral("UXY"));
+    m_samples.DisableControls();
+    for (m_samples.First(); !m_samples.Eof(); m_samples.Next()) {
+        const QString yearText = datum.AsString().left(4);
+        if (yearText.trimmed().isEmpty()) {
+            if (id.IsNull()) {
+                UserPrompts().Message(ResStr(rsCorruptRecord).arg(m_samples.RecNo()));
+                corrupt.push_back(m_samples.RecNo());
+            }
+            continue;
+        }
+        bool ok = false;
+        const int year = yearText.toInt(&ok);
+        if (!ok) {
+            m_samples.EnableControls();
+            throw Error(ResStr(rsNotAnInteger).arg(yearText));
+        }
+        if (periodFilterOn && (year < begin || year > end))
+            continue;
+        const QString k = kxy.AsString();
+        const QString u = uxy.AsString();
+        if (latLon) {
+            blocks.insert(LatLonBlockCode(k, u).toUpper());
+            squares.insert((k + u).toUpper());
+        } else {
+            blocks.insert(u.toUpper());
+            squares.insert(k.toUpper());
+        }
+    }
+    // The corrupt records are deleted after the walk, so that the walk visits each record once.
+    for (int recNo : corrupt) {
+        m_samples.SetRecNo(recNo);
+        m_samples.Delete();
+    }
+    m_samples.EnableControls();
+    const std::pair<int, int> totals{static_cast<int>(squares.size()),
+                                     static_cast<int>(blocks.size())};
+    if (!periodFilterOn) {
+        m_cachedTotals = totals;
+        locationsChanged = false;
+    }
+    return totals;
+}
+
+void DatabaseStore::RecomputeSquareCodes() {
+    m_locations.SetIndexName(QStringLiteral("ID"));
+    m_locations.DisableControls();
+    m_samples.DisableControls();
+    const QString language = CurrentSettings().language;
+    try {
+        Field id = m_samples.FieldByName(QStringLiteral("ID"));
+        for (m_samples.First(); !m_samples.Eof(); m_samples.Next()) {
+            if (id.IsNull() || !m_locations.Locate(QStringLiteral("ID"), QVariant(id.AsInteger())))
+                continue;
+            const SquareCodePair codes =
+                SquareCodes(m_locations.FieldByName(QStringLiteral("COORDX")).AsString(),
+                            m_locations.FieldByName(QStringLiteral("COORDY")).AsString(),
+                            m_coordinateSystem, language);
+            m_samples.Edit();
+            m_samples.FieldByName(QStringLiteral("KXY")).SetAsString(codes.kxy);
+            m_samples.FieldByName(QStringLiteral("UXY")).SetAsString(codes.uxy);
+            m_samples.Post();
+        }
+    } catch (...) {
+        if (m_samples.State() != DatasetState::Browse)
+            m_samples.Cancel();
+        m_locations.EnableControls();
+        m_samples.EnableControls();
+        throw;
+    }
+    samplesChanged = true;
+    m_locations.EnableControls();
+    m_samples.EnableControls();
+}
+
+bool DatabaseStore::SquareCodesUpToDate() {
+    const QString name = Name();
+    if (!OpenDatabase(name))
+        return false;
+    bool upToDate = true;
+    const QString language = CurrentSettings().language;
+    auto check = [&] {
+        const QVariant id = m_samples.FieldByName(QStringLiteral("ID")).AsVariant();
+        if (!m_locations.Locate(QStringLiteral("ID"), id))
+            return false;
+        const SquareCodePair codes =
+            SquareCodes(m_locations.FieldByName(QStringLiteral("COORDX")).AsString(),
+                        m_locations.FieldByName(QStringLiteral("COORDY")).AsString(),
+                        m_coordinateSystem, language);
+        return codes.kxy == m_samples.FieldByName(QStringLiteral("KXY")).AsString() &&
+               codes.uxy == m_samples.FieldByName(QStringLiteral("UXY")).AsString();
+    };
+    if (!m_samples.IsEmpty()) {
+        m_samples.First();
+        upToDate = check();
+        m_samples.Last();
+        upToDate = check() && upToDate;
+    }
+    CloseDatabase();
+    return upToDate;
+}
+
+} // namespace velmora::core

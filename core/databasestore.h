@@ -1,0 +1,127 @@
+#pragma once
+// The current database: its two open tables Locations and Samples, its settings file
+// (coordinate system, map name, square-coordinates table) and the change flags the windows
+// read. Only one database is open at a time.
+//
+// A database NAME is the file set DataDir + NAME + "1.dbf"/"1.mdx" (locations),
+// NAME + "2.dbf"/"2.mdx" (samples) and NAME + ".ini". Windows that must react to opening and
+// closing (the main window's label and sample grid, the map window's map and dot styles) are
+// told through DatabaseListener; the store never calls a window.
+
+#include "core/dataset.h"
+#include "core/dbf/fielddef.h"
+#include "core/inifile.h"
+
+#include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+namespace velmora::core {
+
+class DatabaseListener {
+public:
+    virtual ~DatabaseListener() = default;
+    virtual void DatabaseLabel(const QString& text) { (void)text; }
+    virtual void SampleGridReset() {}
+    virtual void SampleNavigatorEnabled(bool enabled) { (void)enabled; }
+    virtual void SampleGridBuild() {}
+    virtual void MapMustReload() {}
+    virtual void MapDropped() {}
+    // The map window's dot-style sections of the database settings file.
+    virtual void ReadDotStyles(const IniFile& ini) { (void)ini; }
+    virtual void WriteDotStyles(IniFile& ini) { (void)ini; }
+    // Lets pending interface events run (screen updates during an open).
+    virtual void ProcessEvents() {}
+};
+
+// The field layouts of the two user tables, in file order.
+const dbf::FieldDefs& LocationFields();
+const dbf::FieldDefs& SampleFields();
+// The tags of the location-order setting: 0 "Locatie", 1 "Datum", 2 "DatumDesc".
+QString LocationOrderTag(int order);
+
+// Refuses names that would place files outside DataDir or that file systems refuse: empty,
+// path separators, "..", control characters and the characters <>:"|?*.
+bool IsValidDatabaseName(const QString& name);
+
+class DatabaseStore {
+public:
+    DatabaseStore();
+    ~DatabaseStore();
+    DatabaseStore(const DatabaseStore&) = delete;
+    DatabaseStore& operator=(const DatabaseStore&) = delete;
+
+    void AddListener(DatabaseListener* listener);
+    void RemoveListener(DatabaseListener* listener);
+
+    // The databases in DataDir, sorted without regard to case: names with a file ending in
+    // "1.dbf" (this case) and a NAME + "2.dbf" (any case).
+    static QStringList ListDatabases();
+    // Closes the current database, removes the files of NAME and creates both tables empty,
+    // closed, without index or settings file. Throws Error for an invalid name or a file error.
+    void CreateDatabase(const QString& name);
+    // Makes NAME the current database (Settings "DefaultDatabase"); messages through the
+    // prompts interface. Returns true when both tables are open.
+    bool OpenDatabase(const QString& name);
+    // Saves the settings, writes the database settings, packs and closes both tables.
+    void CloseDatabase();
+    // Removes NAME.ini, the index files and the tables. The caller closes the database first.
+    static void DeleteDatabase(const QString& name);
+    // Adds the field DESMIDINFO (text 100) to an older samples table NAME2.dbf.
+    static void UpgradeSamplesTable(const QString& name);
+
+    void ReadDatabaseSettings();
+    void WriteDatabaseSettings();
+
+    // The current database's name ("" when none) and state.
+    QString Name() const;
+    bool IsOpen() const { return m_locations.Active() && m_samples.Active(); }
+
+    Dataset& Locations() { return m_locations; }
+    Dataset& Samples() { return m_samples; }
+    Dataset& SquareCoordinates() { return m_squareCoordinates; }
+
+    QString CoordinateSystem() const { return m_coordinateSystem; }
+    void SetCoordinateSystem(const QString& system) { m_coordinateSystem = system; }
+    QString MapName() const { return m_mapName; }
+    void SetMapName(const QString& map) { m_mapName = map; }
+    QString SquaresTable() const { return m_squaresTable; }
+    void SetSquaresTable(const QString& table) { m_squaresTable = table; }
+
+    bool locationsChanged = false;
+    bool samplesChanged = false;
+    QString maxLocationID = QStringLiteral("-1");
+
+    // ---- squares of the current database
+    // The period filter's on/off switch (lives for the run).
+    bool periodFilterOn = false;
+    // Distinct km-squares and atlas blocks among the samples (within the period when the
+    // switch is on); a sample with neither date nor ID is reported and deleted.
+    std::pair<int, int> SquareTotals();
+    // Rewrites KXY and UXY of every sample from its location. Samples whose ID matches no
+    // location are left unchanged.
+    void RecomputeSquareCodes();
+    // True when the stored codes of the first and last sample equal freshly computed ones.
+    bool SquareCodesUpToDate();
+
+private:
+    void Label(const QString& text);
+    template <class F> void Each(F&& f) {
+        for (DatabaseListener* l : m_listeners)
+            f(*l);
+    }
+    bool OpenTable(Dataset& table, const QString& path, const QString& missingSuffix);
+    void PackAndClose(Dataset& table);
+
+    std::vector<DatabaseListener*> m_listeners;
+    Dataset m_locations;
+    Dataset m_samples;
+    Dataset m_squareCoordinates;
+    QString m_coordinateSystem;
+    QString m_mapName;
+    QString m_squaresTable;
+    std::pair<int, int> m_cachedTotals{0, 0};
+};
+
+} // namespace velmora::core

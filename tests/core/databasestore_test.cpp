@@ -1,0 +1,260 @@
+#include "common/printers.h"
+#include "common/tempdir.h"
+#include "core/databasestore.h"
+#include "core/error.h"
+#include "core/filelock.h"
+#include "core/folders.h"
+#include "core/inifile.h"
+#include "core/scriptedprompts.h"
+#include "core/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace velmora::core;
+using velmora::testing::ReadAll;
+using velmora::testing::WriteAll;
+
+namespace {
+
+struct Recorder : DatabaseListener {
+    QStringList labels;
+    int navigatorDisabled = 0;
+    int gridBuilt = 0;
+    void DatabaseLabel(const QString& text) override { labels << text; }
+    void SampleNavigatorEnabled(bool enabled) override { navigatorDisabled += enabled ? 0 : 1; }
+    void SampleGridBuild() override { ++gridBuilt; }
+};
+
+struct Store : ::testing::Test {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    DatabaseStore store;
+    Recorder recorder;
+    void SetUp() override {
+        QDir root(dir.path());
+        root.mkdir("Data");
+        root.mkdir("Lib");
+        SetProgramDir(dir.path());
+        CurrentSettings() = DefaultSettings();
+        store.AddListener(&recorder);
+    }
+    void TearDown() override {
+        store.CloseDatabase();
+        SetProgramDir({});
+    }
+    QString Data(const QString& file) const { return dir.filePath("Data/" + file); }
+
+    void AddLocation(int id, const QString& name, const QString& x, const QString& y) {
+        store.Locations().AppendRecord({id, name, "05", "06", "2001", "Zuur", "", x, y});
+    }
+    void AddSample(QVariant id, const QString& datum, const QString& kxy, const QString& uxy,
+                   const QString& desmid) {
+        store.Samples().AppendRecord({id, datum, kxy, uxy, desmid});
+    }
+};
+
+TEST_F(Store, CatalogueNeedsBothTablesWithTheStatedCase) {
+    for (const char* f : {"Ven1.dbf", "ven2.DBF", "Solo1.dbf", "Upper1.DBF", "Upper2.dbf",
+                          "alpha1.dbf", "alpha2.dbf"})
+        WriteAll(Data(f), "x");
+    EXPECT_EQ(DatabaseStore::ListDatabases(), (QStringList{"alpha", "Ven"}));
+}
+
+TEST_F(Store, EmptyDatabaseOpensAndItsSettingsAreWrittenAtClose) {
+    store.CreateDatabase("Ven");
+    EXPECT_TRUE(QFile::exists(Data("Ven1.dbf")));
+    EXPECT_TRUE(QFile::exists(Data("Ven2.dbf")));
+    EXPECT_FALSE(QFile::exists(Data("Ven1.mdx")));
+    EXPECT_FALSE(QFile::exists(Data("Ven.ini")));
+
+    recorder.labels.clear();
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(store.maxLocationID, "-1");
+    EXPECT_EQ(recorder.navigatorDisabled, 1);
+    EXPECT_EQ(recorder.labels.first(), "Database wordt geopend....");
+    EXPECT_EQ(recorder.labels.last(), "Database: Ven");
+    EXPECT_EQ(store.Locations().IndexNames().size(), 4);
+    EXPECT_EQ(store.Samples().IndexNames().size(), 4);
+    EXPECT_EQ(store.Samples().IndexName().toUpper(), "DESMID");
+    EXPECT_EQ(store.Locations().IndexName().toUpper(), "LOCATIE");
+    EXPECT_EQ(store.Locations().FieldDefs().size(), 19u);
+    EXPECT_EQ(store.Samples().FieldDefs().size(), 12u);
+
+    store.CloseDatabase();
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(recorder.labels.last(), "Database: ");
+    const IniFile ini = IniFile::Load(Data("Ven.ini"));
+    EXPECT_EQ(ini.Value("Coordinates", "System"), "km-based"); // written for an empty system
+    EXPECT_TRUE(QFile::exists(Data("VLX.ini")));
+    EXPECT_EQ(CurrentSettings().defaultDatabase, "Ven"); // a close keeps the name
+}
+
+TEST_F(Store, OpenFillsMaxIdAndBuildsTheGrid) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    AddLocation(7, "Beta", "162", "458");
+    AddLocation(12, "Alfa", "3245", "23");
+    AddLocation(3, "Gamma", "", "");
+    store.CloseDatabase();
+    CurrentSettings().order = 1;
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_EQ(store.maxLocationID, "12");
+    EXPECT_EQ(recorder.gridBuilt, 1);
+    EXPECT_EQ(store.Locations().IndexName().toUpper(), "DATUM");
+}
+
+TEST_F(Store, MissingIndexFilesAreRebuiltAndDeletedRecordsGoAtClose) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    AddLocation(1, "Een", "162", "458");
+    AddLocation(2, "Twee", "162", "458");
+    store.Locations().SetIndexName("ID");
+    ASSERT_TRUE(store.Locations().Locate("ID", 1));
+    store.Locations().Delete();
+    const qint64 sizeBefore = QFileInfo(Data("Ven1.dbf")).size();
+    store.CloseDatabase();
+    EXPECT_LT(QFileInfo(Data("Ven1.dbf")).size(), sizeBefore); // packed at close
+
+    ASSERT_TRUE(QFile::remove(Data("Ven1.mdx")));
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(store.Locations().IndexNames().size(), 4);
+    EXPECT_EQ(store.Locations().RecordCount(), 1);
+    EXPECT_EQ(store.maxLocationID, "2");
+}
+
+TEST_F(Store, MissingTablesGiveBothMessages) {
+    CurrentSettings().defaultDatabase = "Gone";
+    EXPECT_FALSE(store.OpenDatabase("Gone"));
+    const QString prefix = "FOUT! De databasefile (" + dir.filePath("Data/") + "Gone";
+    EXPECT_EQ(prompts.shown,
+              (QStringList{prefix + "1.dbf) is niet gevonden", prefix + "2.dbf) is niet gevonden",
+                           "De standaard Database is niet gevonden\nSelecteer of "
+                           "maak een database onder \"Bestand\""}));
+    EXPECT_EQ(recorder.labels.last(), "Database:");
+    EXPECT_TRUE(CurrentSettings().defaultDatabase.isEmpty());
+}
+
+TEST_F(Store, UnsafeNamesAreRefused) {
+    for (const char* name : {"../escape", "a/b", "a\\b", "..", "", "bad:name", "tab\tname"}) {
+        EXPECT_FALSE(IsValidDatabaseName(name)) << name;
+        EXPECT_THROW(store.CreateDatabase(name), Error) << name;
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("escape1.dbf")));
+    EXPECT_TRUE(IsValidDatabaseName("Vennen Brabant 2024"));
+    EXPECT_FALSE(store.OpenDatabase("../escape"));
+    EXPECT_TRUE(prompts.shown.first().contains("../escape"));
+}
+
+TEST_F(Store, ALockedTableIsReportedAndLeavesNoDatabase) {
+    store.CreateDatabase("Ven");
+    int toParent[2], toChild[2];
+    ASSERT_EQ(pipe(toParent), 0);
+    ASSERT_EQ(pipe(toChild), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FileLock lock;
+        const char ok = lock.Acquire(Data("Ven2.dbf")) ? '1' : '0';
+        (void)!write(toParent[1], &ok, 1);
+        char c;
+        (void)!read(toChild[0], &c, 1);
+        _exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(read(toParent[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    EXPECT_FALSE(store.OpenDatabase("Ven"));
+    EXPECT_FALSE(store.IsOpen());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].contains("Ven2.dbf"));
+    (void)!write(toChild[1], "x", 1);
+    waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(store.OpenDatabase("Ven"));
+}
+
+TEST_F(Store, UpgradeAddsDesmidInfo) {
+    dbf::FieldDefs old = SampleFields();
+    old.pop_back();
+    Dataset::CreateTable(Data("Old2.dbf"), old);
+    Dataset::CreateTable(Data("Old1.dbf"), LocationFields());
+    {
+        Dataset t;
+        t.Open(Data("Old2.dbf"));
+        t.AppendRecord({5, "2001-05-06", "162-458", "160-455", "Cosmarium botrytis", "3"});
+        t.Close();
+    }
+    DatabaseStore::UpgradeSamplesTable("Old");
+    Dataset t;
+    t.Open(Data("Old2.dbf"));
+    ASSERT_TRUE(t.HasField("DESMIDINFO"));
+    EXPECT_EQ(t.RecordCount(), 1);
+    t.First();
+    EXPECT_EQ(t.FieldByName("DESMID").AsString(), "Cosmarium botrytis");
+    EXPECT_TRUE(t.FieldByName("DESMIDINFO").IsNull());
+    t.Close();
+    DatabaseStore::UpgradeSamplesTable("Old"); // a second run changes nothing
+}
+
+TEST_F(Store, DeleteRemovesEveryFile) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.CloseDatabase();
+    DatabaseStore::DeleteDatabase("Ven");
+    EXPECT_TRUE(QDir(dir.filePath("Data")).entryList({"Ven*"}, QDir::Files).isEmpty());
+}
+
+TEST_F(Store, SquareTotalsRemoveCorruptSamplesAndCache) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.SetCoordinateSystem("km-based");
+    AddLocation(1, "Een", "162", "458");
+    AddSample(1, "2001-05-06", "162-458", "160-455", "A a");
+    AddSample(1, "2001-05-06", "163-458", "160-455", "B b");
+    AddSample(QVariant(), "", "", "", "corrupt");
+    AddSample(1, "", "170-460", "170-460", "no date: skipped");
+    AddSample(1, "1985-01-01", "300-600", "300-600", "C c");
+    EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{3, 2}));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].startsWith("Corrupt record nr: 3"));
+    EXPECT_EQ(store.Samples().RecordCount(), 4);
+    EXPECT_EQ(store.Samples().IndexName().toUpper(), "UXY");
+
+    AddSample(1, "2001-05-06", "400-400", "400-400", "D d");
+    EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{3, 2})); // cached
+    CurrentSettings().beginJaar = "1990";
+    CurrentSettings().eindJaar = "2011";
+    store.periodFilterOn = true;
+    EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{3, 2})); // 1985 outside the period
+}
+
+TEST_F(Store, RecomputeSquareCodesRewritesEverySample) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.SetCoordinateSystem("km-based");
+    AddLocation(1, "Een", "162,4", "458,9");
+    AddLocation(2, "Twee", "100000", "500000");
+    AddSample(1, "2001-05-06", "", "", "A a");
+    AddSample(2, "2001-05-06", "999-999", "", "B b");
+    AddSample(9, "2001-05-06", "111-111", "111-111", "orphan");
+    store.RecomputeSquareCodes();
+    EXPECT_TRUE(store.samplesChanged);
+    store.Samples().SetIndexName({});
+    store.Samples().First();
+    EXPECT_EQ(store.Samples().FieldByName("KXY").AsString(), "162-458");
+    EXPECT_EQ(store.Samples().FieldByName("UXY").AsString(), "160-455");
+    store.Samples().Next();
+    EXPECT_EQ(store.Samples().FieldByName("KXY").AsString(), "100-500");
+    store.Samples().Next();
+    EXPECT_EQ(store.Samples().FieldByName("KXY").AsString(), "111-111"); // left unchanged
+    store.CloseDatabase();
+    CurrentSettings().defaultDatabase = "Ven";
+    EXPECT_FALSE(store.SquareCodesUpToDate()); // the last sample has no location
+}
+
+} // namespace
