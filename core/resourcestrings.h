@@ -64,6 +64,34 @@ enum ResId : int {
     rsCorruptRecord = 1310, // %1: the physical record number
     // Main window
     rsSaveEditsFirst = 2001,
+    rsDeleteRecordQuestion = 2002,
+    rsDeleteCascadeNote = 2003,
+    rsDatabaseEmpty = 2004,
+    rsLocationNameRequired = 2005,
+    rsValidDateRequired = 2006,
+    rsDateError = 2007,
+    rsEmptyField = 2008,
+    rsDesmidNameEmpty = 2009,
+    rsFillNameFirst = 2010,
+    rsCopyQuestion = 2011,
+    rsNoMapSense = 2012,
+    rsNoDataInDb = 2013,
+    rsNotForLatLon = 2014,
+    rsNoMapFound = 2015,
+    rsOpenMapFirst = 2016,
+    rsCoordLabelX = 2017,
+    rsCoordLabelY = 2018,
+    rsLongitudeLabel = 2019,
+    rsLatitudeLabel = 2020,
+    rsHintFirst = 2030, // the record navigators' button hints, in button order
+    rsHintPrior = 2031,
+    rsHintNext = 2032,
+    rsHintLast = 2033,
+    rsHintNew = 2034,
+    rsHintDelete = 2035,
+    rsHintEdit = 2036,
+    rsHintPost = 2037,
+    rsHintCancel = 2038,
     // Ecology: taxa list, search list, nature value
     rsNoDesmids = 3001, // the sample name of an event without desmids
     rsNotAnInteger = 3002, // %1: the text
