@@ -400,53 +400,82 @@ std::uint32_t Dataset::LocateByTag(int field, const QString& text, bool caseInse
                                    bool& usedTag) {
     usedTag = false;
     const dbf::FieldDef& def = m_table->Fields()[static_cast<std::size_t>(field)];
-    const std::string plain = def.name;
-    const std::string upper = "UPPER(" + def.name + ")";
+    if (def.type != dbf::FieldType::Character && !def.IsNumeric())
+        return 0;
+    // A tag whose key is the field itself (ascending) serves the search; for a search that
+    // ignores letter case a tag on UPPER(field) serves too.
     int found = -1;
-    for (int i = 0; i < m_table->TagCount(); ++i) {
+    bool upperTag = false;
+    for (int i = 0; i < m_table->TagCount() && found < 0; ++i) {
+        if (m_table->Tag(i).descending)
+            continue;
         std::string expr = m_table->Tag(i).expression;
         std::transform(expr.begin(), expr.end(), expr.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         expr.erase(std::remove(expr.begin(), expr.end(), ' '), expr.end());
         const bool numeric = m_table->TagObject(i).Key().Numeric();
-        if (def.IsNumeric()
-                ? (numeric && expr == plain)
-                : (!caseInsensitive && expr == plain) || (caseInsensitive && expr == upper)) {
+        if (expr == def.name && numeric == def.IsNumeric()) {
             found = i;
-            break;
+        } else if (!def.IsNumeric() && caseInsensitive && expr == "UPPER(" + def.name + ")") {
+            found = i;
+            upperTag = true;
         }
     }
-    if (found < 0 || (def.type != dbf::FieldType::Character && !def.IsNumeric()))
+    if (found < 0)
         return 0;
     auto& tag = m_table->TagObject(found);
-    std::string charKey;
-    double numKey = 0;
+    std::string low;
+    std::string high;
+    double number = 0;
     if (def.IsNumeric()) {
         bool ok = false;
-        numKey = text.trimmed().toDouble(&ok);
+        number = text.trimmed().toDouble(&ok);
         if (!ok)
-            return 0; // blank or not a number: let the scan decide
+            return 0; // blank or not a number: the scan decides
     } else {
         std::string bytes = dbf::FromUtf8(S(text), m_table->Codepage());
         while (!bytes.empty() && bytes.back() == ' ')
             bytes.pop_back();
         if (bytes.size() > static_cast<std::size_t>(def.length)) {
-            usedTag = true; // cannot be stored in the field: no record holds it
+            usedTag = true; // longer than the field: no record can hold it
             return 0;
         }
-        if (caseInsensitive)
-            dbf::UpperInPlace(bytes);
         bytes.resize(static_cast<std::size_t>(def.length), ' ');
-        charKey = bytes;
+        low = high = bytes;
+        if (upperTag) {
+            dbf::UpperInPlace(low);
+            high = low;
+        } else if (caseInsensitive) {
+            // Every spelling of the value lies between its all-lower and all-upper forms,
+            // whatever the collation: scan that stretch of the tag.
+            const auto& weights = dbf::CollationWeights(m_table->TableCollation());
+            for (std::size_t k = 0; k < bytes.size(); ++k) {
+                const char a = dbf::LowerCp1252(bytes[k]);
+                const char b = dbf::UpperCp1252(bytes[k]);
+                const bool aFirst = weights[static_cast<unsigned char>(a)] <=
+                                    weights[static_cast<unsigned char>(b)];
+                low[k] = aFirst ? a : b;
+                high[k] = aFirst ? b : a;
+            }
+        }
     }
     usedTag = true;
     const dbf::RecordView view = m_table->Records();
     const auto& order = m_table->TagOrder(found);
+    std::string folded = low;
+    dbf::UpperInPlace(folded);
     std::vector<std::uint32_t> matches;
-    for (std::size_t pos = tag.LowerBound(view, charKey, numKey); pos < order.size(); ++pos) {
+    for (std::size_t pos = tag.LowerBound(view, low, number); pos < order.size(); ++pos) {
         const std::uint32_t r = order[pos];
-        if (tag.CompareKey(view.Record(r), charKey, numKey) != 0)
+        const char* rec = view.Record(r);
+        if (tag.CompareKey(rec, high, number) > 0)
             break;
+        if (caseInsensitive && !upperTag && !def.IsNumeric()) {
+            std::string stored(rec + def.offset, static_cast<std::size_t>(def.length));
+            dbf::UpperInPlace(stored);
+            if (stored != folded)
+                continue;
+        }
         if (Visible(r)) {
             if (found == m_tag)
                 return r;

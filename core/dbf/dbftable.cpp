@@ -806,14 +806,9 @@ void DbfTable::AddTag(const TagDef& def) {
         throw DbfError(IndexPath(), "tag " + def.name + " exists already");
     if (m_tags.size() >= 47)
         throw DbfError(IndexPath(), "a table can have at most 47 tags");
-    TagDef stored = def;
     std::unique_ptr<IndexTag> tag;
     try {
-        tag = MakeTag(stored);
-        if (def.caseInsensitive && !tag->Key().Numeric()) {
-            stored.expression = "UPPER(" + def.expression + ")";
-            tag = MakeTag(stored);
-        }
+        tag = MakeTag(def);
     } catch (const DbfError& e) {
         throw DbfError(IndexPath(), "tag " + def.name + ": " + e.Reason());
     }

@@ -59,6 +59,7 @@ public:
     std::string IndexPath() const;
     int Level() const { return m_level; }
     CodePage Codepage() const { return m_codePage; }
+    Collation TableCollation() const { return m_collation; }
     const std::string& LanguageDriver() const { return m_languageDriver; }
 
     const FieldDefs& Fields() const { return m_fields; }

@@ -24,8 +24,12 @@ struct TagDef {
     std::string name;
     std::string expression;
     bool descending = false;
-    // Character keys compared without regard to letter case. On disk this is the expression
-    // wrapped in UPPER(), which is how dBase and TDbf express it.
+    // Asked for by the program for its name and date tags. The index file has no place for
+    // it and TDbf ignores it: the order of character keys is the collation of the table's
+    // language driver, which for DBWINWE0 puts the lower and upper case of each letter side
+    // by side ("closterium" just before "Closterium"). Wrapping the key in UPPER() instead
+    // is not an option: TDbf fails on such an index. So the flag changes no order; tables
+    // then sort exactly as TDbf and the earlier program sorted them.
     bool caseInsensitive = false;
 };
 

@@ -51,8 +51,8 @@ protected:
 TEST_F(DatasetTest, WalksEachOrderForwardAndBackward) {
     m_ds.SetIndexName("desmid");
     EXPECT_EQ(m_ds.IndexName(), "DESMID");
-    EXPECT_EQ(Walk("DESMID"), (QStringList{"Äpfelalge", "Closterium acerosum", "Closterium lunula",
-                                           "cosmarium botrytis", "Euastrum ansatum"}));
+    EXPECT_EQ(Walk("DESMID"), (QStringList{"Äpfelalge", "cosmarium botrytis", "Closterium acerosum",
+                                           "Closterium lunula", "Euastrum ansatum"}));
     m_ds.SetIndexName("");
     EXPECT_EQ(Walk("ID"), (QStringList{"3", "1", "10", "3", "1"}));
     m_ds.SetIndexName("ID");

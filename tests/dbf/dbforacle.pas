@@ -135,7 +135,7 @@ begin
   try
     AddRow(T, ['V1', 'Ven, zuur']);
     AddRow(T, ['S2', 'Sloot in veenweide']);
-    AddRow(T, ['Ä3', 'Hoogveen, ongestoord – één']);
+    AddRow(T, ['Ä3', 'Hoogveen, ongestoord; één']);
     T.Close;
   finally
     T.Free;
