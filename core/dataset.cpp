@@ -248,6 +248,10 @@ std::uint32_t Dataset::OrderAt(std::size_t pos) {
 std::size_t Dataset::PositionOf(std::uint32_t recNo) {
     if (m_tag < 0)
         return recNo - 1;
+    // Every record number occurs once in an order, so the remembered position is right
+    // whenever it still holds this record.
+    if (m_posHint < OrderSize() && OrderAt(m_posHint) == recNo)
+        return m_posHint;
     const auto& order = m_table->TagOrder(m_tag);
     auto& tag = m_table->TagObject(m_tag);
     const dbf::RecordView view = m_table->Records();
@@ -276,6 +280,7 @@ void Dataset::First() {
             if (Visible(r)) {
                 m_bof = true;
                 m_eof = false;
+                m_posHint = pos;
                 MoveTo(r);
                 return;
             }
@@ -293,6 +298,7 @@ void Dataset::Last() {
             if (Visible(r)) {
                 m_bof = false;
                 m_eof = true;
+                m_posHint = pos - 1;
                 MoveTo(r);
                 return;
             }
@@ -314,6 +320,7 @@ void Dataset::Next() {
             const std::uint32_t r = OrderAt(pos);
             if (Visible(r)) {
                 m_bof = m_eof = false;
+                m_posHint = pos;
                 MoveTo(r);
                 return;
             }
@@ -333,6 +340,7 @@ void Dataset::Prior() {
             const std::uint32_t r = OrderAt(pos - 1);
             if (Visible(r)) {
                 m_bof = m_eof = false;
+                m_posHint = pos - 1;
                 MoveTo(r);
                 return;
             }

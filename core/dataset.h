@@ -203,6 +203,7 @@ private:
     int m_tag = -1;
     std::uint32_t m_recNo = 0;
     std::uint32_t m_savedRecNo = 0;
+    std::size_t m_posHint = 0; // position of m_recNo in the active order, when still valid
     bool m_bof = true;
     bool m_eof = true;
     std::string m_buffer;

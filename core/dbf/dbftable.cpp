@@ -52,9 +52,14 @@ std::string Hex(unsigned v) {
 }
 
 void StampDate(unsigned char* header) {
+    // The date of the last change; local time is looked up once a minute, not per post.
+    thread_local std::time_t cachedAt = -1;
+    thread_local std::tm tm{};
     const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    if (cachedAt < 0 || now - cachedAt >= 60 || now < cachedAt) {
+        localtime_r(&now, &tm);
+        cachedAt = now;
+    }
     header[1] = static_cast<unsigned char>(tm.tm_year % 256);
     header[2] = static_cast<unsigned char>(tm.tm_mon + 1);
     header[3] = static_cast<unsigned char>(tm.tm_mday);
@@ -544,10 +549,10 @@ void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
     const std::size_t bytes = count * std::size_t(m_recordLength);
     const std::uint64_t at =
         std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
-    std::vector<char> out(buffers, buffers + bytes);
-    out.push_back(kEndOfFile);
+    m_writeBuffer.assign(buffers, buffers + bytes);
+    m_writeBuffer.push_back(kEndOfFile);
     // Record first, count second: a crash in between leaves the old count and a whole table.
-    m_file->WriteAt(at, out.data(), out.size());
+    m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
     m_records.insert(m_records.end(), buffers, buffers + bytes);
     const std::uint32_t first = m_count + 1;
     m_count += static_cast<std::uint32_t>(count);

@@ -141,6 +141,7 @@ private:
     std::uint32_t m_count = 0;
     std::uint32_t m_deleted = 0;
     std::vector<char> m_records;
+    std::vector<char> m_writeBuffer; // reused by appends
     std::vector<std::unique_ptr<IndexTag>> m_tags;
     bool m_indexDirty = false;
 };

@@ -205,12 +205,126 @@ begin
   end;
 end;
 
+
+function Millis: Int64;
+begin
+  Result := GetTickCount64;
+end;
+
+procedure Report(const Name: string; Started: Int64);
+begin
+  WriteLn(Name, #9, Millis - Started);
+end;
+
+{ The timing peer of bench/core_dbf.cpp: the same samples layout, names and tags. }
+procedure Bench(const Dir: string; N: Integer);
+const
+  Genera: array[0..19] of string = ('Actinotaenium', 'Closterium', 'Cosmarium', 'Cylindrocystis',
+    'Desmidium', 'Euastrum', 'Gonatozygon', 'Hyalotheca', 'Micrasterias', 'Netrium', 'Penium',
+    'Pleurotaenium', 'Spirotaenia', 'Staurastrum', 'Staurodesmus', 'Tetmemorus', 'Xanthidium',
+    'Mesotaenium', 'Roya', 'Teilingia');
+  Stems: array[0..24] of string = ('acer', 'lun', 'botry', 'ans', 'rot', 'punct', 'margarit',
+    'tetra', 'quadr', 'brebis', 'ral', 'obl', 'cuc', 'sub', 'trunc', 'crist', 'dent', 'gran',
+    'orbic', 'pyg', 'spin', 'lae', 'curt', 'mono', 'dilat');
+  Ends: array[0..9] of string = ('um', 'ula', 'is', 'atum', 'ata', 'ense', 'oides', 'iforme',
+    'ulum', 'ii');
+  Tags: array[0..3] of string = ('DESMID', 'ID', 'KXY', 'UXY');
+var
+  T: TDbf;
+  I, Id, Found: Integer;
+  Started: Int64;
+begin
+  MakeTable(Dir, 'Peer2.dbf', 7,
+    ['ID', 'DATUM', 'KXY', 'UXY', 'DESMID', 'ABUND', 'DL', 'ZYGO', 'FOTO', 'ZEKER',
+     'OPMDESMID', 'DESMIDINFO'],
+    [0, 10, 7, 7, 80, 6, 6, 6, 6, 6, 100, 100],
+    [True, False, False, False, False, False, False, False, False, False, False, False]);
+  RandSeed := 7;
+  T := OpenTable(Dir, 'Peer2.dbf');
+  T.AddIndex('DESMID', 'DESMID', [ixCaseInsensitive]);
+  T.AddIndex('ID', 'ID', [ixCaseInsensitive]);
+  T.AddIndex('KXY', 'KXY', [ixCaseInsensitive]);
+  T.AddIndex('UXY', 'UXY', [ixCaseInsensitive]);
+  Started := Millis;
+  for I := 0 to N - 1 do
+  begin
+    Id := Random(50000);
+    T.Append;
+    T.Fields[0].AsInteger := Id;
+    T.Fields[1].AsString := Format('%.4d-%.2d-%.2d', [1980 + Id mod 40, 1 + Id mod 12, 1 + Id mod 28]);
+    T.Fields[2].AsString := Format('%.3d-%.3d', [Id mod 280, (Id div 280) mod 620]);
+    T.Fields[3].AsString := Format('%s%d-%.2d', [Chr(Ord('A') + Id mod 26), Id mod 10, Id mod 60]);
+    T.Fields[4].AsString := Genera[Random(20)] + ' ' + Stems[Random(25)] + Ends[Random(10)];
+    T.Fields[5].AsString := IntToStr(1 + Random(5));
+    T.Post;
+  end;
+  Report('append', Started);
+  T.Close;
+  T.Free;
+
+  Started := Millis;
+  T := OpenTable(Dir, 'Peer2.dbf');
+  T.RegenerateIndexes;
+  Report('open+regenerate', Started);
+  for I := 0 to High(Tags) do
+  begin
+    T.IndexName := Tags[I];
+    Started := Millis;
+    T.First;
+    while not T.EOF do
+      T.Next;
+    Report('walk ' + Tags[I], Started);
+  end;
+  T.IndexName := '';
+  T.First;
+  I := 0;
+  while not T.EOF do
+  begin
+    if I mod 100 = 1 then
+    begin
+      T.Delete;
+    end else
+      T.Next;
+    Inc(I);
+  end;
+  Started := Millis;
+  T.PackTable;
+  Report('pack', Started);
+  T.Close;
+  T.Free;
+
+  MakeTable(Dir, 'Peer1.dbf', 7, ['ID', 'LOCATIE', 'DAG', 'MAAND', 'JAAR'], [0, 100, 2, 2, 4],
+    [True, False, False, False, False]);
+  T := OpenTable(Dir, 'Peer1.dbf');
+  T.AddIndex('ID', 'ID', [ixCaseInsensitive]);
+  T.AddIndex('Locatie', 'SUBSTR(LOCATIE,1,91)+JAAR+MAAND+DAG', [ixExpression, ixCaseInsensitive]);
+  for I := 0 to 49999 do
+  begin
+    T.Append;
+    T.Fields[0].AsInteger := I;
+    T.Fields[1].AsString := 'Ven ' + IntToStr(I * 7 mod 3001);
+    T.Fields[4].AsString := IntToStr(1980 + I mod 40);
+    T.Post;
+  end;
+  T.IndexName := 'Locatie';
+  Found := 0;
+  Started := Millis;
+  for I := 1 to 10000 do
+    if T.Locate('ID', Random(50000), []) then
+      Inc(Found);
+  Report('locate x10000', Started);
+  T.Close;
+  T.Free;
+end;
+
 begin
   if ParamCount < 2 then
     Fail('usage: dbforacle create <dir> | dump <file.dbf> [regen] | bench <dir> <n>');
   try
     if ParamStr(1) = 'create' then
       CreateAll(IncludeTrailingPathDelimiter(ParamStr(2)))
+    else if ParamStr(1) = 'bench' then
+      Bench(IncludeTrailingPathDelimiter(ParamStr(2)), StrToInt(ParamStr(3)))
     else if ParamStr(1) = 'dump' then
       Dump(ParamStr(2), (ParamCount >= 3) and (ParamStr(3) = 'regen'))
     else
