@@ -2,6 +2,8 @@
 
 #include "core/textutils.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <cmath>
 
 namespace velmora::squares {
@@ -63,6 +65,14 @@ void AddScatterPoints(TPlotPanel& plot, double ph, double conductivity, const QS
         plot.AddLayerPoint(kBlue, 1, ph, conductivity);
     else
         plot.AddLayerPoint(kRed, 0, ph, conductivity);
+}
+
+QString SideImageFileName(const QString& mapFile, const QString& suffix) {
+    const QFileInfo info(mapFile);
+    QString name = info.completeBaseName() + suffix;
+    if (!info.suffix().isEmpty())
+        name += QLatin1Char('.') + info.suffix();
+    return info.dir().filePath(name);
 }
 
 void EnvironmentRun::Start(int orientation) {

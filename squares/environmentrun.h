@@ -36,6 +36,13 @@ void SetupPHEGVPlot(TPlotPanel& plot);
 // layer 0), so that the coloured copy covers the red one.
 void AddScatterPoints(TPlotPanel& plot, double ph, double conductivity, const QString& abund);
 
+// The charts saved beside a map go into the map's folder, named after the map with one of
+// these suffixes and the map file's extension ("Kaart.png" gives "Kaart - Phenology.png").
+inline const QString kPhEcFileSuffix = QStringLiteral(" - pH and EC");
+inline const QString kPhenologyFileSuffix = QStringLiteral(" - Phenology");
+inline const QString kBoxplotFileSuffix = QStringLiteral(" - pH-EGV Boxplot");
+QString SideImageFileName(const QString& mapFile, const QString& suffix);
+
 class EnvironmentRun {
 public:
     explicit EnvironmentRun(BoxplotData& boxplots) : m_boxplots(boxplots) {}

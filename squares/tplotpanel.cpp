@@ -313,9 +313,17 @@ void TPlotPanel::AddLayerPoint(core::TColor color, int layer, double x, double y
     target.points.resize(target.visible);
     target.points.push_back(point);
     target.visible = static_cast<int>(target.points.size());
-    DrawPoint(target, point);
-    if (!m_batch)
+    QRect touched;
+    {
+        QPainter painter(&m_work);
+        touched = DrawPoint(painter, target, point);
+    }
+    // Only the rectangle the point touched has changed; the rest of the plot area is the
+    // same in both images.
+    if (!m_batch) {
+        CopyPlotArea(m_plotBmp, m_work, touched);
         Changed();
+    }
 }
 
 void TPlotPanel::ClearLayers() {
@@ -346,7 +354,7 @@ int TPlotPanel::VisibleCount(int layer) const {
     return m_layers[((layer % kLayerCount) + kLayerCount) % kLayerCount].visible;
 }
 
-QRect TPlotPanel::DrawPoint(Layer& layer, const TPlotPoint& point) {
+QRect TPlotPanel::DrawPoint(QPainter& painter, Layer& layer, const TPlotPoint& point) {
     const int size = m_plotPen.width;
     const int half = size / 2;
     const double x0 = m_xScaleLog ? std::log10(m_xMin) : m_xMin;
@@ -357,7 +365,6 @@ QRect TPlotPanel::DrawPoint(Layer& layer, const TPlotPoint& point) {
     const QColor color = ToQColor(point.color);
 
     QRect touched;
-    QPainter painter(&m_work);
     switch (m_plotMode) {
     case pmDot:
     case pmCircle: {
@@ -406,9 +413,6 @@ QRect TPlotPanel::DrawPoint(Layer& layer, const TPlotPoint& point) {
         break;
     }
     }
-    painter.end();
-    if (!m_batch)
-        CopyPlotArea(m_plotBmp, m_work, touched);
     return touched;
 }
 
@@ -571,12 +575,15 @@ void TPlotPanel::Redraw() {
     CopyPlotArea(m_work, m_plotBmp, PlotArea());
     const bool wasBatch = m_batch;
     m_batch = true;
-    for (Layer& layer : m_layers) {
-        if (layer.visible == 0)
-            continue;
-        m_newLine = true;
-        for (int i = 0; i < layer.visible; ++i)
-            DrawPoint(layer, layer.points[i]);
+    {
+        QPainter painter(&m_work);
+        for (Layer& layer : m_layers) {
+            if (layer.visible == 0)
+                continue;
+            m_newLine = true;
+            for (int i = 0; i < layer.visible; ++i)
+                DrawPoint(painter, layer, layer.points[i]);
+        }
     }
     m_batch = wasBatch;
     CopyPlotArea(m_plotBmp, m_work, PlotArea());

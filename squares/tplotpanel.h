@@ -203,8 +203,9 @@ private:
     void DrawYLabel();
     QString TickText(const TWriteAxisEvt& handler, double value, QFont& axisFont);
     void TextOut(QPainter& painter, int x, int y, const QString& text);
-    // Draws one point into the working image and returns the rectangle it touched.
-    QRect DrawPoint(Layer& layer, const TPlotPoint& point);
+    // Draws one point with a painter on the working image and returns the rectangle it
+    // touched.
+    QRect DrawPoint(QPainter& painter, Layer& layer, const TPlotPoint& point);
     void CopyPlotArea(QImage& target, const QImage& source, const QRect& rect) const;
     void Changed();
     double XValue(double value) const; // log10 on a logarithmic axis

@@ -110,6 +110,15 @@ TEST(EnvironmentRun, InvalidDateIsReportedInTheRulesLanguage) {
     EXPECT_TRUE(prompts.shown[0].startsWith(QStringLiteral("Error in the date of record: Ven Y")));
 }
 
+TEST(EnvironmentRun, ChartsSavedBesideAMapAreNamedAfterIt) {
+    EXPECT_EQ(SideImageFileName("/data/maps/Kaart 1.png", kPhenologyFileSuffix),
+              QStringLiteral("/data/maps/Kaart 1 - Phenology.png"));
+    EXPECT_EQ(SideImageFileName("/data/maps/v2.kaart.bmp", kBoxplotFileSuffix),
+              QStringLiteral("/data/maps/v2.kaart - pH-EGV Boxplot.bmp"));
+    EXPECT_EQ(SideImageFileName("/data/maps/Kaart.jpg", kPhEcFileSuffix),
+              QStringLiteral("/data/maps/Kaart - pH and EC.jpg"));
+}
+
 // With VELMORA_PLOT_DIR set, the charts of the sample run are written there as PNG files for
 // a person to look at.
 TEST(EnvironmentRun, RendersForInspection) {
