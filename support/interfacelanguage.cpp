@@ -31,12 +31,10 @@ bool LoadWhenPresent(const QString& code, int pause) {
 } // namespace
 
 TFreeLocalizer& Localizer() {
-    static TFreeLocalizer* localizer = [] {
-        static TFreeLocalizer engine;
-        engine.InstallResourceTranslator();
-        return &engine;
-    }();
-    return *localizer;
+    static TFreeLocalizer engine;
+    static const bool installed = (engine.InstallResourceTranslator(), true);
+    Q_UNUSED(installed);
+    return engine;
 }
 
 QString LanguageFilePath(const QString& code) {

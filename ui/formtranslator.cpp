@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,8 +49,15 @@ bool Named(QStringView name, const char* expected) {
     return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
 }
 
-bool HasLetters(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+// A text worth translating holds a word: two letters in a row. Single letters are codes
+// ("L", "D", "O" for living, dead, unknown) that the data relies on, and numbers and marks
+// ("%", ".  .") read the same in every language.
+bool HasWord(const QString& text) {
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i].isLetter() && text[i - 1].isLetter())
+            return true;
+    }
+    return false;
 }
 
 // Line breaks of the language file (carriage returns) as Qt shows them.
@@ -377,7 +385,7 @@ QString DefaultActionToolTip(QString text) {
 
 void AddText(std::vector<TranslatableText>& texts, QObject* carrier, const QString& property,
              const QString& text) {
-    if (!HasLetters(text))
+    if (!HasWord(text))
         return;
     const QString name = carrier->objectName();
     const QString where = QString::fromLatin1(carrier->metaObject()->className()) +
@@ -444,7 +452,8 @@ void CollectTexts(std::vector<TranslatableText>& texts, QObject* object) {
     } else if (auto* box = qobject_cast<QToolBox*>(widget)) {
         for (int i = 0; i < box->count(); ++i)
             AddText(texts, box->widget(i), QStringLiteral("Caption"), box->itemText(i));
-    } else if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(widget);
+               view && !qobject_cast<QHeaderView*>(view)) {
         QAbstractItemModel* model = view->model();
         for (int i = 0; model && i < model->columnCount(); ++i) {
             AddText(texts, view, QStringLiteral("Columns(%1).Title.Caption").arg(i),
@@ -552,7 +561,7 @@ std::vector<TranslatableText> TranslatableTexts(QWidget* form) {
     std::vector<TranslatableText> texts;
     if (form->isWindow()) {
         const QString title = form->windowTitle();
-        if (HasLetters(title))
+        if (HasWord(title))
             texts.push_back({QStringLiteral("Caption"), title, FormClassName(form->metaObject())});
     }
     ForOwned(form, [&texts](QObject* object) {

@@ -68,7 +68,7 @@ struct TranslatableText {
     QString where; // class and objectName of the carrier, for messages
 };
 
-// Every text with letters in it that the window itself shows (or shows in some state:
+// Every text with a word in it that the window itself shows (or shows in some state:
 // hidden labels, menu items, tool tips), frames and other windows excluded.
 std::vector<TranslatableText> TranslatableTexts(QWidget* form);
 

@@ -1,4 +1,6 @@
 #include "common/tempdir.h"
+#include "core/folders.h"
+#include "core/settings.h"
 #include "support/interfacelanguage.h"
 #include "ui/formtranslator.h"
 
@@ -6,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -287,6 +290,23 @@ TEST_F(LanguageFileTest, LoadingRetranslatesOpenWindowsUnlessItStopsEarly) {
     EXPECT_EQ(form.title->text(), "Titel");
     support::Localizer().LoadLanguageFile(Write("[TTestForm]\r\nTitle.Caption='Title'\r\n"));
     EXPECT_EQ(form.title->text(), "Title");
+}
+
+TEST_F(LanguageFileTest, LanguageButtonsTranslateOpenWindows) {
+    QDir(dir.path()).mkdir("Lang");
+    Write("[TTestForm]\r\nTitle.Caption='Title'\r\n", "Lang/EN.lng");
+    core::SetProgramDir(dir.path());
+    core::CurrentSettings().language = "NL";
+    TTestForm form;
+    form.show();
+    EXPECT_TRUE(ui::SwitchLanguage("EN"));
+    EXPECT_EQ(form.title->text(), "Title");
+    // No Dutch file: the language is stored for the next start, the texts stay.
+    EXPECT_FALSE(ui::SwitchLanguage("NL"));
+    EXPECT_EQ(core::CurrentSettings().language, "NL");
+    EXPECT_EQ(form.title->text(), "Title");
+    core::SetProgramDir({});
+    core::CurrentSettings() = core::DefaultSettings();
 }
 
 } // namespace
