@@ -45,6 +45,13 @@ bool IsProgramWindow(const QObject* object) {
     return widget->isWindow() && IsProgramClass(widget->metaObject());
 }
 
+// The bound controls (DBEdit, DBComboBox) show field values: their text and their list are
+// data, written to the tables as they are, and never translated.
+bool IsDataAware(const QObject* object) {
+    return IsProgramClass(object->metaObject()) &&
+           FormClassName(object->metaObject()).startsWith(QLatin1String("DB"));
+}
+
 bool Named(QStringView name, const char* expected) {
     return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
 }
@@ -355,6 +362,9 @@ bool SetNamed(const Node& node, const QString& name, const QString& value) {
     if (node.kind != Node::Kind::Object)
         return false;
     QObject* object = node.object;
+    const bool values = Named(name, "Text") || Named(name, "Items") || Named(name, "Lines");
+    if (values && IsDataAware(object))
+        return false;
     if (Named(name, "Caption"))
         return SetCaption(object, value);
     if (Named(name, "Hint"))
@@ -407,6 +417,8 @@ void CollectTexts(std::vector<TranslatableText>& texts, QObject* object) {
     if (!widget)
         return;
     AddText(texts, widget, QStringLiteral("Hint"), widget->toolTip());
+    if (IsDataAware(widget))
+        return;
     QWidget* parent = widget->parentWidget();
     if (auto* menu = qobject_cast<QMenu*>(widget)) {
         AddText(texts, menu, QStringLiteral("Caption"), menu->title());

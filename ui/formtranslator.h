@@ -16,6 +16,9 @@
 //
 // Any other name is taken as a Qt property of that name (letter case ignored).
 //
+// The text and list of a bound control (DBEdit, DBComboBox: the program's classes named
+// "DB...") are field values stored in the tables; a language file cannot change them.
+//
 // Frames: a widget of one of the program's classes whose name ends in "Frame"
 // (TLegendFrame) is translated on its own, from its own section, and owns the names inside it.
 //

@@ -39,6 +39,16 @@ public:
     QLabel* title;
 };
 
+// A bound control: its list holds the values stored in a field.
+class DBTestCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBTestCombo(QWidget* parent) : QComboBox(parent) {
+        setObjectName("DBCZuurgraad");
+        addItems({"Zuur", "Zwak zuur"});
+    }
+};
+
 class TBaseTestForm : public QDialog {
     Q_OBJECT
 public:
@@ -89,6 +99,8 @@ public:
         open = menu->addAction("Openen");
         open->setObjectName("Openen");
         legend = new TLegendFrame(this);
+        bound = new DBTestCombo(this);
+        bound->setToolTip("Zuurgraad");
         for (QWidget* w : std::initializer_list<QWidget*>{title, sorteer, list, combo, memo, edit,
                                                           tabs, grid, legend})
             box->addWidget(w);
@@ -104,6 +116,7 @@ public:
     QMenu* menu;
     QAction* open;
     TLegendFrame* legend;
+    DBTestCombo* bound;
 };
 
 // Writes a text in code after construction, as the main window does with its captions.
@@ -186,12 +199,48 @@ TEST(FormTranslation, PathsReachEveryKindOfControl) {
         EXPECT_EQ(c.shown(), c.expected) << c.path;
     }
     // Paths that lead nowhere change nothing and say so.
-    for (const char* path :
-         {"Nothing.Caption", "OKbtn.Nonsense", "OKbtn.Columns(1).Title.Caption",
-          "Grid.Columns(3).Title.Caption", "Grid.Columns(x).Title.Caption", "Grid.Columns.Caption",
-          "Grid.Columns(1).Title.Hint", "Title.Caption.Text"})
+    for (const char* path : {"Nothing.Caption", "OKbtn.Nonsense", "OKbtn.Columns(1).Title.Caption",
+                             "Grid.Columns(3).Title.Caption", "Grid.Columns(x).Title.Caption",
+                             "Grid.Columns.Caption", "Grid.Columns(1).Title.Hint",
+                             "Title.Caption.Text", "DBCZuurgraad.Items", "DBCZuurgraad.Text"})
         EXPECT_FALSE(ui::ApplyPath(&form, path, "x")) << path;
     EXPECT_EQ(form.ok->text(), "OK");
+    EXPECT_EQ(form.bound->itemText(0), "Zuur"); // stored values stay as they are
+    EXPECT_TRUE(ui::ApplyPath(&form, "DBCZuurgraad.Hint", "Acidity"));
+}
+
+TEST(FormTranslation, TranslatableTextsAreTheOnesAFileCanReach) {
+    TTestForm form;
+    new QLabel("Zonder naam", &form); // no objectName: no file can reach it
+    new QLabel("%", &form);           // no word: the same in every language
+    QStringList paths;
+    for (const ui::TranslatableText& t : ui::TranslatableTexts(&form))
+        paths << (t.path.isEmpty() ? "(unnamed) " + t.text : t.path);
+    paths.sort();
+    QStringList expected = {"(unnamed) Zonder naam",
+                            "BestandMenu.Caption",
+                            "Caption",
+                            "DBCZuurgraad.Hint",
+                            "Grid.Columns(0).Title.Caption",
+                            "Grid.Columns(1).Title.Caption",
+                            "Grid.Columns(2).Title.Caption",
+                            "Keuzes.Items",
+                            "Memo.Lines",
+                            "OKbtn.Caption",
+                            "Openen.Caption",
+                            "Pagina1.Caption",
+                            "Soort.Items",
+                            "Sorteer.Caption",
+                            "Sorteer.Items",
+                            "Title.Caption"};
+    EXPECT_EQ(paths.join('\n'), expected.join('\n'));
+    // Each of them can be set through its path (the frame's title is the frame's own).
+    for (const ui::TranslatableText& t : ui::TranslatableTexts(&form)) {
+        if (!t.path.isEmpty()) {
+            EXPECT_TRUE(ui::ApplyPath(&form, t.path, "x")) << t.path.toStdString();
+        }
+    }
+    EXPECT_EQ(form.legend->title->text(), "Legenda");
 }
 
 TEST(FormTranslation, ListContentsFollowTheLines) {
