@@ -62,6 +62,12 @@ enum ResId : int {
     rsSelectOrCreate = 1308,
     rsInvalidDbName = 1309, // %1: the name
     rsCorruptRecord = 1310, // %1: the physical record number
+    // Preferences window and the reference lists it loads
+    rsTaxaListNotRead = 1401,       // followed by the file and the reason
+    rsAdditionalListNotRead = 1402, // followed by the file and the reason
+    rsFieldNamesNotRead = 1403,     // followed by the file and the reason
+    rsLocationOrderNotSet = 1404,   // followed by the reason
+    rsSelectDirectory = 1405,       // title of the folder chooser
     // Main window
     rsSaveEditsFirst = 2001,
     rsDeleteRecordQuestion = 2002,

@@ -1,0 +1,241 @@
+#include "ui/tprefform.h"
+
+#include "core/coordinates.h"
+#include "core/databasestore.h"
+#include "core/error.h"
+#include "core/folders.h"
+#include "core/prompts.h"
+#include "core/resourcestrings.h"
+#include "core/settings.h"
+#include "ecology/ecologydata.h"
+#include "ecology/referencelists.h"
+#include "ui/formtranslator.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace velmora::ui {
+
+namespace {
+QPushButton* Button(const char* objectName, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* Label(const char* objectName, const char* caption, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    return label;
+}
+
+// The item of a radio group; a group left without a checked item (it never is after
+// FormShow) counts as its first item.
+int Chosen(const QButtonGroup* group) {
+    return std::max(0, group->checkedId());
+}
+
+void Check(QButtonGroup* group, int id) {
+    if (QAbstractButton* button = group->button(id))
+        button->setChecked(true);
+}
+
+void ShowError(int messageId, const core::Error& e) {
+    core::UserPrompts().Message(core::ResStr(messageId) + QLatin1Char('\n') + e.Message(),
+                                core::MessageKind::Error);
+}
+} // namespace
+
+TPrefForm::TPrefForm(ecology::EcologyData& ecology, core::DatabaseStore& store, QWidget* parent)
+    : QDialog(parent), m_ecology(ecology), m_store(store) {
+    setObjectName(QStringLiteral("PrefForm"));
+    setWindowTitle(QStringLiteral("Voorkeuren"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* fields = new QGridLayout;
+    m_analistEdit = new QLineEdit(this);
+    m_analistEdit->setObjectName(QStringLiteral("AnalistEdit"));
+    fields->addWidget(Label("AnalistLabel", "Analist:", this), 0, 0);
+    fields->addWidget(m_analistEdit, 0, 1, 1, 2);
+    m_fotoMapEdit = new QLineEdit(this);
+    m_fotoMapEdit->setObjectName(QStringLiteral("FotoMapEdit"));
+    m_fotoMapEdit->setReadOnly(true);
+    m_fotoMapEdit->setMinimumWidth(260);
+    m_selectFotoDir = Button("SelectFotoDir", "Wijzig FotoMap", this);
+    fields->addWidget(Label("FotoMapLabel", "FotoMap:", this), 1, 0);
+    fields->addWidget(m_fotoMapEdit, 1, 1);
+    fields->addWidget(m_selectFotoDir, 1, 2);
+    layout->addLayout(fields);
+
+    layout->addWidget(RadioGroup(
+        "Sorteer", "Sorteer Locaties op:",
+        {"Locatie (alfabetisch)", "Datum (oudste eerst)", "Datum (nieuwste eerst)"}, m_sorteer));
+    m_taxonInfoBox =
+        new QCheckBox(QStringLiteral("Voeg Taxon info toe bij export van de datatabase"), this);
+    m_taxonInfoBox->setObjectName(QStringLiteral("TaxonInfoBox"));
+    layout->addWidget(m_taxonInfoBox);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(
+        RadioGroup("TaxaListBox", "Annotated Taxa List", {"Nederland", "Europa"}, m_taxaList));
+    lists->addWidget(RadioGroup("Boxplot", "Boxplot", {"Verticaal", "Horizontaal"}, m_boxplot));
+    layout->addLayout(lists);
+
+    auto* buttons = new QHBoxLayout;
+    m_enButton = Button("ENbtn", "EN", this);
+    m_nlButton = Button("NLbtn", "NL", this);
+    for (QPushButton* language : {m_enButton, m_nlButton})
+        language->setMaximumWidth(40);
+    // Inconspicuous on purpose: only a user who knows it is there finds the expert fields.
+    m_expertLabel = Label("ExpertLbl", ".  .", this);
+    m_expertLabel->installEventFilter(this);
+    m_okButton = Button("OKbtn", "OK", this);
+    m_okButton->setDefault(true);
+    m_cancelButton = Button("Cancelbtn", "Cancel", this);
+    buttons->addWidget(m_enButton);
+    buttons->addWidget(m_nlButton);
+    buttons->addWidget(m_expertLabel);
+    buttons->addStretch(1);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_selectFotoDir, &QPushButton::clicked, this, [this] { SelectFotoDirClick(); });
+    connect(m_okButton, &QPushButton::clicked, this, [this] { OKbtnClick(); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelbtnClick(); });
+    connect(m_enButton, &QPushButton::clicked, this, [this] { ENbtnClick(); });
+    connect(m_nlButton, &QPushButton::clicked, this, [this] { NLbtnClick(); });
+}
+
+TPrefForm::~TPrefForm() = default;
+
+QGroupBox* TPrefForm::RadioGroup(const char* objectName, const char* title,
+                                 std::initializer_list<const char*> items, QButtonGroup*& buttons) {
+    auto* group = new QGroupBox(QString::fromUtf8(title), this);
+    group->setObjectName(QString::fromLatin1(objectName));
+    auto* column = new QVBoxLayout(group);
+    buttons = new QButtonGroup(this);
+    int id = 0;
+    // The buttons stay unnamed children of the group: a language file sets them as its Items.
+    for (const char* item : items) {
+        auto* radio = new QRadioButton(QString::fromUtf8(item), group);
+        buttons->addButton(radio, id++);
+        column->addWidget(radio);
+    }
+    return group;
+}
+
+void TPrefForm::FormCreate() {
+    core::LoadSettings();
+    (void)core::AtlasSheets();
+    ecology::ReloadReferenceLists(m_ecology, core::CurrentSettings().number);
+    m_fieldNames.clear();
+    try {
+        m_fieldNames = core::ReadFieldNameTable(core::LibDir() + QStringLiteral("FieldNames.csv"));
+    } catch (const core::Error& e) {
+        ShowError(core::rsFieldNamesNotRead, e);
+    }
+}
+
+void TPrefForm::FormShow() {
+    const core::Settings& settings = core::CurrentSettings();
+    m_analistEdit->setText(settings.analist);
+    m_fotoMapEdit->setText(settings.photoFolder);
+    Check(m_sorteer, settings.order >= 0 && settings.order <= 2 ? settings.order : 0);
+    m_taxonInfoBox->setChecked(settings.addInfo);
+    Check(m_taxaList, settings.number == 0 ? 0 : 1);
+    Check(m_boxplot, settings.boxplotOrientation == 0 ? 0 : 1);
+}
+
+void TPrefForm::showEvent(QShowEvent* event) {
+    // Restoring a minimised window must not throw away what the user has chosen so far.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+bool TPrefForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_expertLabel && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ExpertClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TPrefForm::SelectFotoDirClick() {
+    QString start = m_fotoMapEdit->text();
+    if (start.isEmpty() || !QFileInfo(start).isDir()) {
+        try {
+            start = core::DocumentsFolder();
+        } catch (const core::Error&) {
+            core::UserPrompts().Message(core::ResStr(core::rsDocumentsNotFound),
+                                        core::MessageKind::Warning);
+            return;
+        }
+    }
+    const QString chosen =
+        core::UserPrompts().ChooseFolder(core::ResStr(core::rsSelectDirectory), start, true);
+    if (!chosen.isEmpty())
+        m_fotoMapEdit->setText(chosen);
+}
+
+void TPrefForm::OKbtnClick() {
+    core::Settings& settings = core::CurrentSettings();
+    settings.analist = m_analistEdit->text();
+    settings.order = Chosen(m_sorteer);
+    if (m_store.IsOpen()) {
+        try {
+            m_store.Locations().SetIndexName(core::LocationOrderTag(settings.order));
+        } catch (const core::Error& e) {
+            ShowError(core::rsLocationOrderNotSet, e);
+        }
+    }
+    settings.photoFolder = m_fotoMapEdit->text();
+    settings.addInfo = m_taxonInfoBox->isChecked();
+    settings.number = Chosen(m_taxaList);
+    settings.boxplotOrientation = Chosen(m_boxplot);
+
+    ecology::ReloadReferenceLists(m_ecology, settings.number);
+    if (m_reloadBiotopes)
+        m_reloadBiotopes();
+    try {
+        core::SaveSettings();
+    } catch (const core::Error& e) {
+        // The choices stay in force for this run; the save at program end tries again.
+        ShowError(core::rsSettingsNotSaved, e);
+    }
+    accept();
+}
+
+void TPrefForm::CancelbtnClick() {
+    reject();
+}
+
+void TPrefForm::ENbtnClick() {
+    SwitchLanguage(QStringLiteral("EN"));
+}
+
+void TPrefForm::NLbtnClick() {
+    SwitchLanguage(QStringLiteral("NL"));
+}
+
+void TPrefForm::ExpertClick() {
+    m_expertToggle = 1 - m_expertToggle;
+    if (m_expertModeHandler)
+        m_expertModeHandler(m_expertToggle == 1);
+}
+
+} // namespace velmora::ui
