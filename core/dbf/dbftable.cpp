@@ -236,14 +236,20 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
             file->ReadAt(32, header.data() + 32, headerLength - 32u);
         }
         ParseHeader(header, size);
-        m_records.assign(std::size_t(m_count) * std::size_t(m_recordLength), 0);
-        if (!m_records.empty())
+        const std::size_t bytes = std::size_t(m_count) * std::size_t(m_recordLength);
+        m_records.clear();
+        m_mapped = file->Map(static_cast<std::uint64_t>(m_headerLength), bytes);
+        m_mappedCount = m_mapped ? m_count : 0;
+        if (!m_mapped && bytes > 0) {
+            m_records.assign(bytes, 0);
             file->ReadAt(m_headerLength, m_records.data(), m_records.size());
-        m_deleted = 0;
-        for (std::uint32_t r = 1; r <= m_count; ++r)
-            if (m_records[std::size_t(r - 1) * std::size_t(m_recordLength)] == '*')
-                ++m_deleted;
+        }
         m_file = std::move(file);
+        m_deleted = 0;
+        const RecordView view = Records();
+        for (std::uint32_t r = 1; r <= m_count; ++r)
+            if (view.Record(r)[0] == '*')
+                ++m_deleted;
         m_tags.clear();
         m_indexDirty = false;
         if (m_header[28] != 0 && m_fs.Exists(IndexPath()))
@@ -251,6 +257,8 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         RebuildTags();
     } catch (...) {
         m_file.reset();
+        m_mapped = nullptr;
+        m_mappedCount = 0;
         m_records.clear();
         m_records.shrink_to_fit();
         m_tags.clear();
@@ -410,7 +418,7 @@ std::unique_ptr<IndexTag> DbfTable::MakeTag(const TagDef& def) const {
 }
 
 RecordView DbfTable::Records() const {
-    return RecordView{m_records.data(), m_recordLength, m_count};
+    return RecordView{m_mapped, m_mappedCount, m_records.data(), m_recordLength, m_count};
 }
 
 void DbfTable::RebuildTags() {
@@ -420,19 +428,39 @@ void DbfTable::RebuildTags() {
             tag->Build(view);
         return;
     }
-    // Two cores: half of the tags on a second thread.
+    // Two cores: the tags are shared out by key length (the cost of a build), the longest
+    // first, each to the side with less work so far.
+    std::vector<IndexTag*> mine;
+    std::vector<IndexTag*> theirs;
+    std::vector<IndexTag*> byCost;
+    for (auto& tag : m_tags)
+        byCost.push_back(tag.get());
+    std::sort(byCost.begin(), byCost.end(), [](const IndexTag* a, const IndexTag* b) {
+        return a->Key().Length() > b->Key().Length();
+    });
+    int mineCost = 0;
+    int theirCost = 0;
+    for (IndexTag* tag : byCost) {
+        if (mineCost <= theirCost) {
+            mine.push_back(tag);
+            mineCost += tag->Key().Length();
+        } else {
+            theirs.push_back(tag);
+            theirCost += tag->Key().Length();
+        }
+    }
     std::exception_ptr failure;
     std::thread helper([&] {
         try {
-            for (std::size_t i = 1; i < m_tags.size(); i += 2)
-                m_tags[i]->Build(view);
+            for (IndexTag* tag : theirs)
+                tag->Build(view);
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
-        for (std::size_t i = 0; i < m_tags.size(); i += 2)
-            m_tags[i]->Build(view);
+        for (IndexTag* tag : mine)
+            tag->Build(view);
     } catch (...) {
         helper.join();
         throw;
@@ -454,6 +482,8 @@ void DbfTable::Close() {
         }
     }
     auto file = std::move(m_file);
+    m_mapped = nullptr;
+    m_mappedCount = 0;
     m_records.clear();
     m_records.shrink_to_fit();
     m_tags.clear();
@@ -483,7 +513,7 @@ const char* DbfTable::Record(std::uint32_t recNo) const {
     if (recNo < 1 || recNo > m_count)
         throw DbfError(m_path, "record " + std::to_string(recNo) + " does not exist (" +
                                    std::to_string(m_count) + " records)");
-    return m_records.data() + std::size_t(recNo - 1) * std::size_t(m_recordLength);
+    return Records().Record(recNo);
 }
 
 std::string DbfTable::BlankRecord() const {
@@ -512,12 +542,12 @@ void DbfTable::SetMdxFlag(bool on) {
 
 void DbfTable::WriteRecord(std::uint32_t recNo, const char* buffer) {
     RequireWritable();
-    const char* current = Record(recNo);
+    // The old bytes first: a mapped record shows the new ones as soon as they are written.
+    const std::string before(Record(recNo), static_cast<std::size_t>(m_recordLength));
     const std::uint64_t at =
         std::uint64_t(m_headerLength) + std::uint64_t(recNo - 1) * std::uint64_t(m_recordLength);
     m_file->WriteAt(at, buffer, static_cast<std::size_t>(m_recordLength));
     WriteHeaderCount();
-    const std::string before(current, static_cast<std::size_t>(m_recordLength));
     const RecordView view = Records();
     std::vector<IndexTag*> moved;
     for (auto& tag : m_tags)
@@ -527,8 +557,10 @@ void DbfTable::WriteRecord(std::uint32_t recNo, const char* buffer) {
         }
     if ((before[0] == '*') != (buffer[0] == '*'))
         m_deleted += buffer[0] == '*' ? 1 : std::uint32_t(-1);
-    std::memcpy(m_records.data() + std::size_t(recNo - 1) * std::size_t(m_recordLength), buffer,
-                static_cast<std::size_t>(m_recordLength));
+    if (recNo > m_mappedCount)
+        std::memcpy(m_records.data() +
+                        std::size_t(recNo - 1 - m_mappedCount) * std::size_t(m_recordLength),
+                    buffer, static_cast<std::size_t>(m_recordLength));
     for (IndexTag* tag : moved)
         tag->Insert(view, recNo);
     if (!moved.empty())
@@ -560,11 +592,11 @@ void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
         WriteHeaderCount();
     } catch (...) {
         m_count -= static_cast<std::uint32_t>(count);
-        m_records.resize(std::size_t(m_count) * std::size_t(m_recordLength));
+        m_records.resize(std::size_t(m_count - m_mappedCount) * std::size_t(m_recordLength));
         throw;
     }
     for (std::uint32_t r = first; r <= m_count; ++r) {
-        if (m_records[std::size_t(r - 1) * std::size_t(m_recordLength)] == '*')
+        if (Record(r)[0] == '*')
             ++m_deleted;
         for (auto& tag : m_tags)
             tag->Appended(r);
@@ -915,6 +947,8 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
     } catch (...) {
         // The old file was replaced; an error closing it cannot lose anything.
     }
+    m_mapped = nullptr; // the old file's view went with it; the caller sets m_records
+    m_mappedCount = 0;
     m_file = std::move(file);
     m_fields = fields;
     m_count = count;

@@ -3,14 +3,16 @@
 // index (.mdx). Plain C++; text crosses this interface as UTF-8 and is stored in the
 // table's code page.
 //
-// The records live in memory for as long as the table is open (one array of fixed-length
-// records), so walking and sorting a million records needs no file access. Every change is
-// written through at once: when WriteRecord, AppendRecord or SetDeleted returns, the record
-// and the header with the record count are in the file. Pack and Restructure write a new
-// file, flush it and rename it over the old one: an interruption leaves the old or the new
-// table whole. The index file is derived data: its tag definitions are read at open, the
-// orders are always built from the records, and it is written anew at Close() (or
-// FlushIndex()). A damaged or missing index file never touches the table.
+// The records are mapped from the file for as long as the table is open (records appended
+// since are kept in memory beside them), so walking and sorting a million records needs
+// no reads and no copy. Every change is written through at once: when WriteRecord,
+// AppendRecord or SetDeleted returns, the record and the header with the record count are
+// in the file (the operating system's cache; a crash of the program loses nothing). Pack
+// and Restructure write a new file, flush it to disk and rename it over the old one: an
+// interruption leaves the old or the new table whole. The index file is derived data: its
+// tag definitions are read at open, the orders are always built from the records, and it is
+// written anew at Close() (or FlushIndex()). A damaged or missing index file never touches
+// the table.
 //
 // Contract: all members except Create, Open and IsOpen REQUIRE IsOpen(); those that change
 // the table also REQUIRE !ReadOnly(). Violations throw DbfError. Record numbers are physical
@@ -140,6 +142,10 @@ private:
     int m_recordLength = 0;
     std::uint32_t m_count = 0;
     std::uint32_t m_deleted = 0;
+    // Records 1..m_mappedCount are read from the mapped file (m_mapped); the others, and all
+    // records when the file cannot be mapped, live in m_records.
+    const char* m_mapped = nullptr;
+    std::uint32_t m_mappedCount = 0;
     std::vector<char> m_records;
     std::vector<char> m_writeBuffer; // reused by appends
     std::vector<std::unique_ptr<IndexTag>> m_tags;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,8 +22,22 @@ class PosixFile final : public File {
 public:
     PosixFile(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
     ~PosixFile() override {
+        Unmap();
         if (m_fd >= 0)
             ::close(m_fd);
+    }
+
+    const char* Map(std::uint64_t offset, std::size_t size) override {
+        Unmap();
+        if (size == 0)
+            return nullptr;
+        const std::size_t length = static_cast<std::size_t>(offset) + size;
+        void* p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, m_fd, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        m_map = p;
+        m_mapLength = length;
+        return static_cast<const char*>(p) + offset;
     }
     const std::string& Path() const override { return m_path; }
     void SetPath(const std::string& path) override { m_path = path; }
@@ -77,6 +92,7 @@ public:
     }
 
     void Close() override {
+        Unmap();
         if (m_fd < 0)
             return;
         const int fd = m_fd;
@@ -86,8 +102,17 @@ public:
     }
 
 private:
+    void Unmap() {
+        if (m_map) {
+            ::munmap(m_map, m_mapLength);
+            m_map = nullptr;
+        }
+    }
+
     std::string m_path;
     int m_fd;
+    void* m_map = nullptr;
+    std::size_t m_mapLength = 0;
 };
 
 class PosixFileSystem final : public FileSystem {

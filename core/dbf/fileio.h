@@ -31,6 +31,14 @@ public:
     virtual void Truncate(std::uint64_t size) = 0;
     virtual void Sync() = 0;
     virtual void Close() = 0;
+    // A read-only view of [offset, offset + size) that follows later writes through
+    // WriteAt (the page cache is shared), valid until Close(); nullptr when this file
+    // cannot be mapped (the caller then reads instead).
+    virtual const char* Map(std::uint64_t offset, std::size_t size) {
+        (void)offset;
+        (void)size;
+        return nullptr;
+    }
 };
 
 class FileSystem {

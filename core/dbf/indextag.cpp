@@ -94,16 +94,134 @@ bool IndexTag::KeyDiffers(const char* before, const char* after) const {
     return std::memcmp(ka, kb, static_cast<std::size_t>(m_key.Length())) != 0;
 }
 
+namespace {
+
+// Sorts items[begin, end) by (hi, lo, recNo).
+void SortItems(std::vector<SortItem>& items, std::size_t begin, std::size_t end) {
+    std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
+              items.begin() + static_cast<std::ptrdiff_t>(end),
+              [](const SortItem& a, const SortItem& b) {
+                  if (a.hi != b.hi)
+                      return a.hi < b.hi;
+                  if (a.lo != b.lo)
+                      return a.lo < b.lo;
+                  return a.recNo < b.recNo;
+              });
+}
+
+} // namespace
+
+bool IndexTag::BuildFromDistinctKeys(const RecordView& records) {
+    // Most tags of a large table have few distinct keys (taxon names, location numbers,
+    // square codes): give each distinct key an id through a hash table, sort the distinct
+    // keys, and place the records by a counting sort, which keeps them in record order
+    // within one key. Gives up (false) when keys are mostly distinct.
+    const std::uint32_t n = records.count;
+    const std::size_t limit = std::max<std::size_t>(1024, n / 8);
+    const std::size_t width =
+        m_key.Numeric() ? sizeof(std::uint64_t) : static_cast<std::size_t>(m_key.Length());
+    std::size_t slots = 1;
+    while (slots < limit * 2)
+        slots <<= 1;
+    std::vector<std::uint32_t> table(slots, 0); // distinct id + 1
+    std::vector<char> arena;
+    arena.reserve(std::min<std::size_t>(limit, 65536) * width);
+    std::vector<std::uint32_t> ids(n);
+    char key[128];
+    std::uint32_t distinct = 0;
+    for (std::uint32_t r = 1; r <= n; ++r) {
+        const char* rec = records.Record(r);
+        if (m_key.Numeric()) {
+            const std::uint64_t bits = OrderedBits(m_key.NumericKey(rec));
+            std::memcpy(key, &bits, sizeof bits);
+        } else {
+            m_key.CharKey(rec, key);
+        }
+        std::uint64_t h = 1469598103934665603ull;
+        std::size_t i = 0;
+        for (; i + 8 <= width; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, key + i, sizeof word);
+            h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 32;
+        }
+        for (; i < width; ++i)
+            h = (h ^ static_cast<unsigned char>(key[i])) * 1099511628211ull;
+        std::size_t slot = static_cast<std::size_t>(h ^ (h >> 29)) & (slots - 1);
+        while (true) {
+            const std::uint32_t entry = table[slot];
+            if (entry == 0) {
+                if (distinct == limit)
+                    return false;
+                arena.insert(arena.end(), key, key + width);
+                table[slot] = ++distinct;
+                ids[r - 1] = distinct - 1;
+                break;
+            }
+            if (std::memcmp(arena.data() + std::size_t(entry - 1) * width, key, width) == 0) {
+                ids[r - 1] = entry - 1;
+                break;
+            }
+            slot = (slot + 1) & (slots - 1);
+        }
+    }
+    table.clear();
+    table.shrink_to_fit();
+    // Order of the distinct keys.
+    std::vector<std::uint32_t> byKey(distinct);
+    for (std::uint32_t i = 0; i < distinct; ++i)
+        byKey[i] = i;
+    const bool descending = m_def.descending;
+    auto keyLess = [&](std::uint32_t a, std::uint32_t b) {
+        const char* ka = arena.data() + std::size_t(a) * width;
+        const char* kb = arena.data() + std::size_t(b) * width;
+        int c = 0;
+        if (m_key.Numeric()) {
+            std::uint64_t x = 0;
+            std::uint64_t y = 0;
+            std::memcpy(&x, ka, sizeof x);
+            std::memcpy(&y, kb, sizeof y);
+            c = x < y ? -1 : (x > y ? 1 : 0);
+        } else {
+            for (std::size_t i = 0; i < width && c == 0; ++i) {
+                const int wa = m_weights[static_cast<unsigned char>(ka[i])];
+                const int wb = m_weights[static_cast<unsigned char>(kb[i])];
+                c = wa < wb ? -1 : (wa > wb ? 1 : 0);
+            }
+        }
+        return descending ? c > 0 : c < 0;
+    };
+    std::sort(byKey.begin(), byKey.end(), keyLess);
+    // Distinct keys that compare equal (the collation could tie different bytes) share a rank.
+    std::vector<std::uint32_t> rank(distinct);
+    std::uint32_t ranks = 0;
+    for (std::uint32_t i = 0; i < distinct; ++i) {
+        if (i > 0 && keyLess(byKey[i - 1], byKey[i]))
+            ++ranks;
+        rank[byKey[i]] = ranks;
+    }
+    std::vector<std::uint32_t> start(std::size_t(ranks) + 2, 0);
+    for (std::uint32_t r = 0; r < n; ++r)
+        ++start[rank[ids[r]] + 1];
+    for (std::size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    m_order.assign(n, 0);
+    for (std::uint32_t r = 0; r < n; ++r)
+        m_order[start[rank[ids[r]]]++] = r + 1;
+    return true;
+}
+
 void IndexTag::Build(const RecordView& records) {
     m_pending.clear();
+    if (records.count >= 4096 && BuildFromDistinctKeys(records))
+        return;
     const std::uint32_t n = records.count;
     std::vector<SortItem> items(n);
     const int keyLength = m_key.Length();
     char key[128];
-    for (std::uint32_t r = 1; r <= n; ++r) {
-        SortItem& item = items[r - 1];
-        item.recNo = r;
-        const char* rec = records.Record(r);
+    // Fills the sort prefix of an item from key bytes [from, from + 16).
+    auto fill = [&](SortItem& item, int from) {
+        const char* rec = records.Record(item.recNo);
         if (m_key.Numeric()) {
             item.hi = OrderedBits(m_key.NumericKey(rec));
             item.lo = 0;
@@ -111,10 +229,10 @@ void IndexTag::Build(const RecordView& records) {
             m_key.CharKey(rec, key);
             std::uint64_t hi = 0;
             std::uint64_t lo = 0;
-            for (int i = 0; i < 16; ++i) {
+            for (int i = from; i < from + 16; ++i) {
                 const std::uint64_t w =
                     i < keyLength ? m_weights[static_cast<unsigned char>(key[i])] : 0;
-                if (i < 8)
+                if (i < from + 8)
                     hi = (hi << 8) | w;
                 else
                     lo = (lo << 8) | w;
@@ -126,53 +244,45 @@ void IndexTag::Build(const RecordView& records) {
             item.hi = ~item.hi;
             item.lo = ~item.lo;
         }
+    };
+    for (std::uint32_t r = 1; r <= n; ++r) {
+        items[r - 1].recNo = r;
+        fill(items[r - 1], 0);
     }
-    std::sort(items.begin(), items.end(), [](const SortItem& a, const SortItem& b) {
-        if (a.hi != b.hi)
-            return a.hi < b.hi;
-        if (a.lo != b.lo)
-            return a.lo < b.lo;
-        return a.recNo < b.recNo;
-    });
+    SortItems(items, 0, n);
+    // Keys longer than 16 bytes: runs that agree on these 16 bytes are sorted again on the
+    // next 16, and so on (most-significant-digit first). A run whose whole keys are equal
+    // stays in record order, which the first sort gave it.
+    struct Range {
+        std::size_t begin;
+        std::size_t end;
+        int from;
+    };
+    std::vector<Range> work;
+    auto findRuns = [&](std::size_t begin, std::size_t end, int from) {
+        std::size_t i = begin;
+        while (i < end) {
+            std::size_t j = i + 1;
+            while (j < end && items[j].hi == items[i].hi && items[j].lo == items[i].lo)
+                ++j;
+            if (j - i > 1 && from + 16 < keyLength)
+                work.push_back({i, j, from + 16});
+            i = j;
+        }
+    };
+    if (!m_key.Numeric())
+        findRuns(0, n, 0);
+    while (!work.empty()) {
+        const Range range = work.back();
+        work.pop_back();
+        for (std::size_t k = range.begin; k < range.end; ++k)
+            fill(items[k], range.from);
+        SortItems(items, range.begin, range.end);
+        findRuns(range.begin, range.end, range.from);
+    }
     m_order.resize(n);
     for (std::uint32_t i = 0; i < n; ++i)
         m_order[i] = items[i].recNo;
-    items.clear();
-    items.shrink_to_fit();
-    if (m_key.Numeric() || keyLength <= 16)
-        return;
-    // Runs with the same first 16 key bytes: already in record order when their whole keys
-    // are equal too (the usual case: one taxon name many times); otherwise sort the run.
-    auto equalPrefix = [&](std::uint32_t a, std::uint32_t b) {
-        char ka[128];
-        char kb[128];
-        m_key.CharKey(records.Record(a), ka);
-        m_key.CharKey(records.Record(b), kb);
-        for (int i = 0; i < 16; ++i)
-            if (m_weights[static_cast<unsigned char>(ka[i])] !=
-                m_weights[static_cast<unsigned char>(kb[i])])
-                return false;
-        return true;
-    };
-    std::size_t i = 0;
-    while (i < n) {
-        std::size_t j = i + 1;
-        bool allSame = true;
-        while (j < n && equalPrefix(m_order[i], m_order[j])) {
-            if (allSame &&
-                CompareKeysOnly(records.Record(m_order[i]), records.Record(m_order[j])) != 0)
-                allSame = false;
-            ++j;
-        }
-        if (!allSame) {
-            std::sort(m_order.begin() + static_cast<std::ptrdiff_t>(i),
-                      m_order.begin() + static_cast<std::ptrdiff_t>(j),
-                      [&](std::uint32_t a, std::uint32_t b) {
-                          return Compare(records.Record(a), a, records.Record(b), b) < 0;
-                      });
-        }
-        i = j;
-    }
 }
 
 void IndexTag::Settle(const RecordView& records) {

@@ -33,13 +33,18 @@ struct TagDef {
     bool caseInsensitive = false;
 };
 
-// The records of the table as the tag sees them: a contiguous array of fixed-length records.
+// The records of the table as the tag sees them: fixed-length records, the first
+// mappedCount in the mapped table file, the rest (appended since) in memory.
 struct RecordView {
+    const char* mapped = nullptr;
+    std::uint32_t mappedCount = 0;
     const char* base = nullptr;
     int length = 0;
     std::uint32_t count = 0;
     const char* Record(std::uint32_t recNo) const {
-        return base + std::size_t(recNo - 1) * std::size_t(length);
+        return recNo <= mappedCount
+                   ? mapped + std::size_t(recNo - 1) * std::size_t(length)
+                   : base + std::size_t(recNo - 1 - mappedCount) * std::size_t(length);
     }
 };
 
@@ -75,6 +80,7 @@ public:
 private:
     int CompareKeysOnly(const char* a, const char* b) const;
     void Settle(const RecordView& records);
+    bool BuildFromDistinctKeys(const RecordView& records);
 
     TagDef m_def;
     KeyExpression m_key;

@@ -102,6 +102,9 @@ private:
         void Truncate(std::uint64_t s) override { m_inner->Truncate(s); }
         void Sync() override { m_inner->Sync(); }
         void Close() override { m_inner->Close(); }
+        const char* Map(std::uint64_t offset, std::size_t size) override {
+            return m_inner->Map(offset, size);
+        }
 
     private:
         FaultyFileSystem& m_fs;
