@@ -1,13 +1,17 @@
 #include "ui/startup.h"
 
+#include "core/databasestore.h"
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
+#include "ecology/ecologydata.h"
+#include "ecology/taxalistfile.h"
 #include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
 #include "ui/tmainform.h"
+#include "ui/tnwform.h"
 #include "ui/tprogress.h"
 
 #include <QApplication>
@@ -17,17 +21,26 @@
 
 namespace velmora::ui {
 
-core::FileLock& ProgramLock() {
-    static core::FileLock lock;
-    return lock;
-}
-
 bool SecondCopyRefused() {
     const QString biotopes = core::LibDir() + QStringLiteral("Biotoopcodes.dbf");
     if (!core::IsFileInUse(biotopes))
         return false;
     core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
     return true;
+}
+
+void ReadReferenceLists(ecology::EcologyData& ecology) {
+    const int number = core::CurrentSettings().number;
+    try {
+        ecology.searchList.ExtendSearchList(ecology::AdditionalTaxaListPath(number));
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Warning);
+    }
+    try {
+        ecology::LoadTaxaList(ecology, number);
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Warning);
+    }
 }
 
 void LoadInterfaceLanguage() {
@@ -44,9 +57,6 @@ int RunProgram(QApplication& app) {
         core::SetUserPrompts(nullptr);
         return 0;
     }
-    // The biotope table stays locked while this copy runs, so a second copy is refused.
-    ProgramLock().Acquire(core::LibDir() + QStringLiteral("Biotoopcodes.dbf"));
-
     LoadInterfaceLanguage();
 
     QPixmap splashImage(420, 160);
@@ -57,8 +67,17 @@ int RunProgram(QApplication& app) {
     splash.show();
     QApplication::processEvents();
 
-    auto mainForm = std::make_unique<TMainForm>();
+    // The run's ecology state: search list, annotated taxa list and the one tally.
+    ecology::EcologyData ecologyData;
+    core::DatabaseStore store;
+    ReadReferenceLists(ecologyData);
+
+    // The windows, in their creation order. The main window keeps the biotope table open
+    // exclusively for its whole life, which is what refuses a second copy of the program.
+    auto mainForm = std::make_unique<TMainForm>(store, ecologyData);
     prompts.SetParent(mainForm.get());
+    auto nwForm = std::make_unique<TNWForm>(ecologyData, mainForm.get());
+    mainForm->SetNatureValueWindow(nwForm.get());
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
 
@@ -72,7 +91,9 @@ int RunProgram(QApplication& app) {
     prompts.SetProgressDialog(nullptr);
     prompts.SetParent(nullptr);
     progress.reset();
+    nwForm.reset();
     mainForm.reset();
+    ecology::RemoveTaxaListIndexes();
 
     try {
         core::SaveSettings();
@@ -82,7 +103,6 @@ int RunProgram(QApplication& app) {
                                     core::MessageKind::Error);
     }
     core::SetUserPrompts(nullptr);
-    ProgramLock().Release();
     return result;
 }
 

@@ -1,7 +1,9 @@
 #include "common/tempdir.h"
+#include "core/databasestore.h"
 #include "core/folders.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
+#include "ecology/ecologydata.h"
 #include "ui/startup.h"
 #include "ui/tmainform.h"
 #include "ui/tprogress.h"
@@ -32,7 +34,10 @@ struct ProgramFolder {
         QDir root(dir.path());
         for (const char* sub : {"Data", "Lib", "Maps", "Lang", "help"})
             root.mkdir(sub);
-        WriteAll(dir.filePath("Lib/Biotoopcodes.dbf"), "placeholder");
+        // The real reference files, so that the first copy starts without a message.
+        const QDir lib(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib");
+        for (const QString& f : lib.entryList(QDir::Files))
+            QFile::copy(lib.filePath(f), dir.filePath("Lib/" + f));
         exe = dir.filePath("velmora");
         QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/velmora", exe);
     }
@@ -81,8 +86,17 @@ TEST(MainForm, CaptionRule) {
 }
 
 TEST(MainForm, MenuAndPlacementFromSettings) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("Data");
+    QDir(dir.path()).mkdir("Lib");
+    QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Biotoopcodes.dbf",
+                dir.filePath("Lib/Biotoopcodes.dbf"));
+    core::SetProgramDir(dir.path());
     core::CurrentSettings() = core::DefaultSettings();
-    ui::TMainForm form;
+    core::ScriptedPrompts prompts;
+    ecology::EcologyData eco;
+    core::DatabaseStore store;
+    ui::TMainForm form(store, eco);
     ASSERT_TRUE(form.FormCreate());
     form.FormShow();
     form.show();
@@ -101,6 +115,8 @@ TEST(MainForm, MenuAndPlacementFromSettings) {
     EXPECT_EQ(core::CurrentSettings().mainWidth, 800);
     form.MenuAction("Afsluiten")->trigger();
     EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    core::SetProgramDir({});
 }
 
 TEST(Progress, CancelIsSeenByTheLoop) {
