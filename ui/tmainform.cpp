@@ -85,7 +85,7 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
     // The window's width is fixed by its size limits; only the height follows the settings.
     setMinimumWidth(800);
     setMaximumWidth(800);
-    setMinimumHeight(560);
+    setMinimumHeight(600);
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("MainPanel"));
@@ -125,11 +125,12 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
 
     auto* middle = new QHBoxLayout;
     BuildSamplePanel(central);
-    middle->addWidget(m_samplePanel, 3);
+    middle->addWidget(m_samplePanel, 5);
     auto* nameColumn = new QWidget(central);
     nameColumn->setObjectName(QStringLiteral("NamePanel"));
     BuildNamePanel(nameColumn);
-    middle->addWidget(nameColumn, 2);
+    middle->addWidget(nameColumn, 3);
+    middle->addWidget(m_nwBox, 3);
     layout->addLayout(middle);
 
     BuildGrid(central);
@@ -267,7 +268,10 @@ void TMainForm::BuildLocationPanel(QWidget* parent) {
                                   QStringLiteral("Lbl") + QString::fromLatin1(f.field),
                                   m_locationPanel),
                         f.row, f.column);
-        grid->addWidget(edit(f.field), f.row, f.column + 1, 1, f.span);
+        DBEdit* e = edit(f.field);
+        if (f.column > 0)
+            e->setMinimumWidth(130);
+        grid->addWidget(e, f.row, f.column + 1, 1, f.span);
     }
     // Date: day, month, year side by side.
     grid->addWidget(MakeLabel(QStringLiteral("Dag"), QStringLiteral("LblDAG"), m_locationPanel), 1,
@@ -458,7 +462,7 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     layout->addLayout(searchRow);
     m_names = new QListWidget(parent);
     m_names->setObjectName(QStringLiteral("Names"));
-    m_names->setMinimumHeight(90);
+    m_names->setMinimumHeight(110);
     layout->addWidget(m_names, 1);
     m_voegToeButton = new QPushButton(QStringLiteral("Voeg toe aan Zoeklijst"), parent);
     m_voegToeButton->setObjectName(QStringLiteral("VoegToe"));
@@ -470,7 +474,7 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     m_names->installEventFilter(this);
     m_sampleEdits[QStringLiteral("DESMID")]->installEventFilter(this);
 
-    m_nwBox = new QGroupBox(QStringLiteral("Natuurwaarde"), parent);
+    m_nwBox = new QGroupBox(QStringLiteral("Natuurwaarde"), parent->parentWidget());
     m_nwBox->setObjectName(QStringLiteral("NWBox"));
     auto* nw = new QGridLayout(m_nwBox);
     nw->setVerticalSpacing(1);
@@ -486,7 +490,7 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
         auto* field = new QLineEdit(m_nwBox);
         field->setObjectName(QString::fromLatin1(name));
         field->setReadOnly(true);
-        field->setMaximumWidth(90);
+        field->setMaximumWidth(80);
         nw->addWidget(field, row, 1);
         m_nwFields[QString::fromLatin1(name)] = field;
         ++row;
@@ -508,7 +512,7 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     nw->addWidget(m_alternativeBox, row++, 0, 1, 2);
     connect(m_ignoreBox, &QCheckBox::clicked, this, [this] { BerekenNatuurwaarde(); });
     connect(m_alternativeBox, &QCheckBox::clicked, this, [this] { BerekenNatuurwaarde(); });
-    layout->addWidget(m_nwBox);
+    nw->setRowStretch(row, 1);
 }
 
 void TMainForm::BuildGrid(QWidget* parent) {
