@@ -492,6 +492,8 @@ std::uint32_t Dataset::LocateByTag(int field, const QString& text, bool caseInse
     }
     if (matches.empty())
         return 0;
+    if (matches.size() == 1)
+        return matches.front();
     if (m_tag < 0)
         return *std::min_element(matches.begin(), matches.end());
     std::uint32_t best = 0;
@@ -693,6 +695,9 @@ void Dataset::Disconnect(int id) {
 }
 
 void Dataset::Notify(DatasetEvent event) {
+    if (std::none_of(m_handlers.begin(), m_handlers.end(),
+                     [event](const Subscription& s) { return s.event == event; }))
+        return;
     // Copy: a handler may connect or disconnect others.
     const std::vector<Subscription> handlers = m_handlers;
     for (const Subscription& s : handlers)

@@ -252,6 +252,8 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
                 ++m_deleted;
         m_tags.clear();
         m_indexDirty = false;
+        // As TDbf: the index file counts only when the header announces it, so a table
+        // created anew over an old one does not pick up stale tags.
         if (m_header[28] != 0 && m_fs.Exists(IndexPath()))
             ReadIndexDefinitions();
         RebuildTags();
