@@ -10,8 +10,10 @@
 #include "ecology/taxalistfile.h"
 #include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
+#include "ui/tboxplotform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
+#include "ui/tprefform.h"
 #include "ui/tprogress.h"
 
 #include <QApplication>
@@ -27,20 +29,6 @@ bool SecondCopyRefused() {
         return false;
     core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
     return true;
-}
-
-void ReadReferenceLists(ecology::EcologyData& ecology) {
-    const int number = core::CurrentSettings().number;
-    try {
-        ecology.searchList.ExtendSearchList(ecology::AdditionalTaxaListPath(number));
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(e.Message(), core::MessageKind::Warning);
-    }
-    try {
-        ecology::LoadTaxaList(ecology, number);
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(e.Message(), core::MessageKind::Warning);
-    }
 }
 
 void LoadInterfaceLanguage() {
@@ -70,7 +58,6 @@ int RunProgram(QApplication& app) {
     // The run's ecology state: search list, annotated taxa list and the one tally.
     ecology::EcologyData ecologyData;
     core::DatabaseStore store;
-    ReadReferenceLists(ecologyData);
 
     // The windows, in their creation order. The main window keeps the biotope table open
     // exclusively for its whole life, which is what refuses a second copy of the program.
@@ -78,8 +65,16 @@ int RunProgram(QApplication& app) {
     prompts.SetParent(mainForm.get());
     auto nwForm = std::make_unique<TNWForm>(ecologyData, mainForm.get());
     mainForm->SetNatureValueWindow(nwForm.get());
+    // The preferences window reads the reference lists when it is created.
+    auto prefForm = std::make_unique<TPrefForm>(ecologyData, store, mainForm.get());
+    prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
+    prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
+    prefForm->FormCreate();
+    mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
+    mainForm->SearchEditChange(); // the name list shows the search list just built
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
+    auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
 
     int result = 0;
     if (mainForm->FormCreate()) {
@@ -90,7 +85,9 @@ int RunProgram(QApplication& app) {
     }
     prompts.SetProgressDialog(nullptr);
     prompts.SetParent(nullptr);
+    boxplotForm.reset();
     progress.reset();
+    prefForm.reset();
     nwForm.reset();
     mainForm.reset();
     ecology::RemoveTaxaListIndexes();

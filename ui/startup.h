@@ -6,19 +6,11 @@
 
 class QApplication;
 
-namespace velmora::ecology {
-struct EcologyData;
-}
-
 namespace velmora::ui {
 
 // True (and the message "De database is al open in een ander programma" shown) when another
 // copy of the program holds the biotope table.
 bool SecondCopyRefused();
-
-// Extends the search list from the additional list and loads the annotated taxa list of the
-// taxa-list setting; a missing file is a message, and the lists stay as far as they got.
-void ReadReferenceLists(ecology::EcologyData& ecology);
 
 // Loads Lang/<Language>.lng when it exists and switches translation on.
 void LoadInterfaceLanguage();
