@@ -45,8 +45,6 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsXlsUnreadable, "rsXlsUnreadable", "het xls-bestand kan niet gelezen worden (%1)"},
         {rsGridTooLargeForXls, "rsGridTooLargeForXls",
          "de tabel past niet in een xls-bestand (hoogstens %1 rijen en %2 kolommen)"},
-        {rsFileNotWritten, "rsFileNotWritten", "het bestand kan niet geschreven worden: %1"},
-        {rsFileNotRead, "rsFileNotRead", "het bestand kan niet gelezen worden: %1"},
         {rsImageNotRead, "rsImageNotRead", "de afbeelding kan niet gelezen worden: %1"},
         {rsDbOpening, "rsDbOpening", "Database wordt geopend...."},
         {rsDbLabelNone, "rsDbLabelNone", "Database: -----"},

@@ -48,8 +48,6 @@ enum ResId : int {
     rsSheetTooLarge = 1209,         // %1: the limit in bytes
     rsXlsUnreadable = 1210,         // %1: the library's reason
     rsGridTooLargeForXls = 1211,    // %1: rows, %2: columns
-    rsFileNotWritten = 1212,        // %1: the system's reason
-    rsFileNotRead = 1213,           // %1: the system's reason
     rsImageNotRead = 1214,          // %1: the reader's reason
     // Database store
     rsDbOpening = 1301,

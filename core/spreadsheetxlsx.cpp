@@ -408,11 +408,10 @@ void ReadSheet(Package& package, const QString& part, const SheetContext& contex
     }
 }
 
-// The workbook part and what it says about its first sheet.
+// The workbook part and its sheets in workbook order (name, relationship id).
 struct WorkbookInfo {
     QString part;
-    QString firstSheetName;
-    QString firstSheetRelation;
+    std::vector<std::pair<QString, QString>> sheets;
     bool date1904 = false;
 };
 
@@ -432,16 +431,28 @@ WorkbookInfo ReadWorkbook(Package& package) {
             const QString d = reader.Attribute(QLatin1String("date1904"));
             info.date1904 = d == QLatin1String("1") || d == QLatin1String("true");
         } else if (reader.Xml().name() == QLatin1String("sheet")) {
-            info.firstSheetName = reader.Attribute(QLatin1String("name"));
             // The relationship id is the namespaced "id" attribute (r:id).
+            QString id;
             for (const QXmlStreamAttribute& a : reader.Xml().attributes()) {
                 if (a.name() == QLatin1String("id") && !a.namespaceUri().isEmpty())
-                    info.firstSheetRelation = a.value().toString();
+                    id = a.value().toString();
             }
-            break;
+            info.sheets.emplace_back(reader.Attribute(QLatin1String("name")), id);
         }
     }
     return info;
+}
+
+// The first worksheet in workbook order (chart sheets and dialog sheets are passed over):
+// its name and its part.
+std::pair<QString, QString> FirstWorksheet(const WorkbookInfo& workbook,
+                                           const QHash<QString, Relation>& relations) {
+    for (const auto& [name, id] : workbook.sheets) {
+        const Relation relation = relations.value(id);
+        if (relation.type.endsWith(QLatin1String("/worksheet")))
+            return {name, relation.target};
+    }
+    throw Refusal{ResStr(rsSheetMissing)};
 }
 
 Grid ReadPackage(const QString& path, const SpreadsheetLimits& limits) {
@@ -450,9 +461,7 @@ Grid ReadPackage(const QString& path, const SpreadsheetLimits& limits) {
         throw Refusal{ResStr(rsSheetNotAPackage)};
     const WorkbookInfo workbook = ReadWorkbook(package);
     const QHash<QString, Relation> relations = ReadRelations(package, workbook.part);
-    const QString sheet = relations.value(workbook.firstSheetRelation).target;
-    if (sheet.isEmpty())
-        throw Refusal{ResStr(rsSheetMissing)};
+    const QString sheet = FirstWorksheet(workbook, relations).second;
 
     SheetContext context;
     context.date1904 = workbook.date1904;
@@ -480,7 +489,8 @@ QString XlsxFirstSheetName(const QString& path) {
         Package package(path, SpreadsheetLimits{});
         if (!package.IsOpen())
             throw Refusal{ResStr(rsSheetNotAPackage)};
-        return ReadWorkbook(package).firstSheetName;
+        const WorkbookInfo workbook = ReadWorkbook(package);
+        return FirstWorksheet(workbook, ReadRelations(package, workbook.part)).first;
     } catch (const Refusal& refusal) {
         throw Error(refusal.reason, path);
     }

@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/scriptedprompts.h"
 #include "core/spreadsheet.h"
+#include "core/spreadsheetcells.h"
 #include "core/textutils.h"
 
 #include <QFileInfo>
@@ -116,7 +117,8 @@ std::map<QString, QByteArray> Parts(const QByteArray& sheet) {
         kRelNs + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
     parts[QStringLiteral("xl/workbook.xml")] =
         QByteArray("<workbook xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs +
-        "\"><sheets><sheet name=\"Blad1\" sheetId=\"1\" r:id=\"rId3\"/>"
+        "\"><sheets><sheet name=\"Grafiek\" sheetId=\"3\" r:id=\"rId6\"/>"
+        "<sheet name=\"Blad1\" sheetId=\"1\" r:id=\"rId3\"/>"
         "<sheet name=\"Blad2\" sheetId=\"2\" r:id=\"rId1\"/></sheets></workbook>";
     parts[QStringLiteral("xl/_rels/workbook.xml.rels")] =
         QByteArray("<Relationships "
@@ -128,7 +130,8 @@ std::map<QString, QByteArray> Parts(const QByteArray& sheet) {
         "/worksheet\" Target=\"worksheets/eerste.xml\"/><Relationship Id=\"rId4\" Type=\"" +
         kRelNs +
         "/sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"rId5\" Type=\"" +
-        kRelNs + "/styles\" Target=\"/xl/styles.xml\"/></Relationships>";
+        kRelNs + "/styles\" Target=\"/xl/styles.xml\"/><Relationship Id=\"rId6\" Type=\"" + kRelNs +
+        "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/></Relationships>";
     parts[QStringLiteral("xl/worksheets/sheet1.xml")] =
         Sheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>second sheet</t></is></c></row>");
     parts[QStringLiteral("xl/worksheets/eerste.xml")] = sheet;
@@ -189,6 +192,8 @@ TEST(SpreadsheetRead, ValuesOfEveryKindInTheSheetsOwnPlaces) {
         "<row r=\"10\"><c r=\"D10\"><v>0.1</v></c></row>";
     const QString path = WritePackage(dir, QStringLiteral("all.xlsx"),
                                       Parts(Sheet(data, "<dimension ref=\"A1:D10\"/>")));
+    // The first worksheet: the chart sheet before it is passed over.
+    EXPECT_EQ(spreadsheet::XlsxFirstSheetName(path), QStringLiteral("Blad1"));
     const Grid grid = ReadSpreadsheetFile(path);
     // Last used cell D10: 11 rows and 5 columns, row 0 and column 0 empty.
     ASSERT_EQ(grid.RowCount(), 11);
