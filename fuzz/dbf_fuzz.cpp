@@ -67,7 +67,8 @@ private:
 const std::string& ValidTable() {
     static const std::string bytes = [] {
         MemoryFileSystem fs;
-        dbf::DbfTable::Create("t.dbf", {dbf::IntegerField("ID"), dbf::TextField("NAAM", 20)}, dbf::TableLevel::Level7, fs);
+        dbf::DbfTable::Create("t.dbf", {dbf::IntegerField("ID"), dbf::TextField("NAAM", 20)},
+                              dbf::TableLevel::Level7, fs);
         dbf::DbfTable t(fs);
         t.Open("t.dbf");
         t.AppendValues({"1", "Closterium"});

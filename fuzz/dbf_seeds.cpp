@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         return 2;
     const std::string folder = argv[1];
     const std::string table = folder + "/seed.dbf";
-    dbf::DbfTable::Create(table, {dbf::IntegerField("ID"), dbf::TextField("DESMID", 80), dbf::TextField("KXY", 7)});
+    dbf::DbfTable::Create(
+        table, {dbf::IntegerField("ID"), dbf::TextField("DESMID", 80), dbf::TextField("KXY", 7)});
     {
         dbf::DbfTable t;
         t.Open(table);
@@ -36,14 +37,16 @@ int main(int argc, char** argv) {
         t.AddTag({"ID", "ID", true});
         t.AddTag({"MIX", "SUBSTR(DESMID,1,5)+UPPER(KXY)"});
         for (int i = 0; i < 40; ++i)
-            t.AppendValues({std::to_string(i * 37 % 11), "Closterium " + std::to_string(i), "12-34"});
+            t.AppendValues(
+                {std::to_string(i * 37 % 11), "Closterium " + std::to_string(i), "12-34"});
         t.SetDeleted(3, true);
         t.Close();
     }
     Seed(folder, "table7", 0, Slurp(table));
     Seed(folder, "index7", 1, Slurp(folder + "/seed.mdx"));
     const std::string level4 = folder + "/seed4.dbf";
-    dbf::DbfTable::Create(level4, {dbf::TextField("CODE", 10), dbf::IntegerField("NR")}, dbf::TableLevel::Level4);
+    dbf::DbfTable::Create(level4, {dbf::TextField("CODE", 10), dbf::IntegerField("NR")},
+                          dbf::TableLevel::Level4);
     {
         dbf::DbfTable t;
         t.Open(level4);
