@@ -18,8 +18,12 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QSocketNotifier>
 #include <QSplashScreen>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace velmora::ui {
 
@@ -29,6 +33,36 @@ bool SecondCopyRefused() {
         return false;
     core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
     return true;
+}
+
+namespace {
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+    const char byte = 1;
+    (void)!::write(g_signalPipe[1], &byte, 1);
+}
+} // namespace
+
+QSocketNotifier& TerminationNotifier() {
+    static QSocketNotifier* notifier = [] {
+        if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            g_signalPipe[0] = g_signalPipe[1] = -1;
+        auto* n = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(n, &QSocketNotifier::activated, n, [] {
+            char buffer[16];
+            while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+            }
+        });
+        struct sigaction action {};
+        action.sa_handler = OnTerminate;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int sig : {SIGTERM, SIGHUP, SIGINT})
+            ::sigaction(sig, &action, nullptr);
+        return n;
+    }();
+    return *notifier;
 }
 
 void LoadInterfaceLanguage() {
@@ -75,6 +109,11 @@ int RunProgram(QApplication& app) {
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
+
+    // A terminate, hang-up or interrupt signal ends the program as closing the window does:
+    // unposted edits are dropped and the database is closed whole.
+    QObject::connect(&TerminationNotifier(), &QSocketNotifier::activated, mainForm.get(),
+                     [form = mainForm.get()] { form->EndFromOutside(); });
 
     int result = 0;
     if (mainForm->FormCreate()) {

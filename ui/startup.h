@@ -5,6 +5,7 @@
 #include "core/filelock.h"
 
 class QApplication;
+class QSocketNotifier;
 
 namespace velmora::ui {
 
@@ -14,6 +15,9 @@ bool SecondCopyRefused();
 
 // Loads Lang/<Language>.lng when it exists and switches translation on.
 void LoadInterfaceLanguage();
+
+// Becomes active when the process receives a terminate, hang-up or interrupt signal.
+QSocketNotifier& TerminationNotifier();
 
 // Runs the whole program; returns the process exit code.
 int RunProgram(QApplication& app);

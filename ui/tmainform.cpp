@@ -652,6 +652,58 @@ bool TMainForm::ConfirmNoPendingEdits() {
     return false;
 }
 
+bool TMainForm::RunOverDatabase(const std::function<void()>& showWindow) {
+    if (!ConfirmNoPendingEdits())
+        return false;
+    core::Dataset& loc = m_store.Locations();
+    core::Dataset& samples = m_store.Samples();
+    const bool open = loc.Active() && samples.Active();
+    const QVariant id =
+        open && !loc.IsEmpty() ? loc.FieldByName(QStringLiteral("ID")).AsVariant() : QVariant();
+    const QString tag = open ? loc.IndexName() : QString();
+    if (open) {
+        loc.DisableControls();
+        samples.DisableControls();
+    }
+    // The controls are resumed and the position restored however the window ends.
+    struct Restore {
+        TMainForm* form;
+        bool open;
+        QVariant id;
+        QString tag;
+        ~Restore() {
+            core::Dataset& loc = form->m_store.Locations();
+            core::Dataset& samples = form->m_store.Samples();
+            if (open && loc.Active()) {
+                try {
+                    loc.SetIndexName(tag);
+                    if (id.isValid())
+                        loc.Locate(QStringLiteral("ID"), id);
+                } catch (const core::Error&) {
+                }
+            }
+            if (open) {
+                loc.EnableControls();
+                samples.EnableControls();
+            }
+            form->RefreshSampleGrid();
+        }
+    } restore{this, open, id, tag};
+    showWindow();
+    return true;
+}
+
+void TMainForm::EndFromOutside() {
+    try {
+        if (m_store.Locations().Active() && LocationEditing())
+            m_store.Locations().Cancel();
+        if (m_store.Samples().Active() && SampleEditing())
+            m_store.Samples().Cancel();
+    } catch (const core::Error&) {
+    }
+    close();
+}
+
 QString TMainForm::LocationText(const QString& field) {
     core::Dataset& loc = m_store.Locations();
     if (!loc.Active() || (loc.State() == DatasetState::Browse && loc.IsEmpty()))

@@ -57,6 +57,14 @@ public:
 
     // ---- operations of the window (also used by the other windows)
     bool ConfirmNoPendingEdits();
+    // The pattern of every modal window opened over the database: refuse while a record is
+    // being edited; remember the current location and the locations tag; suspend the table
+    // controls; run the window; then restore the tag, return to the location, resume the
+    // controls and rebuild the sample grid. Returns false when refused.
+    bool RunOverDatabase(const std::function<void()>& showWindow);
+    // Ends the program from outside (a terminate signal): pending edits are cancelled, the
+    // database is closed whole.
+    void EndFromOutside();
     void LoadBiotopes();
     void ResetSampleGrid();
     void RefreshSampleGrid();

@@ -298,3 +298,46 @@ TEST_F(MainWindow, BiotopeBoxAndWType) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindow, ModalWindowPatternRestoresTheLocation) {
+    NewLocation("Beta", "162", "458");
+    NewLocation("Alfa", "163", "458");
+    NewSample("Cosmarium botrytis");
+    // Alfa (ID 1) is current, in "Locatie" order.
+    ASSERT_EQ(Loc("LOCATIE"), "Alfa");
+    bool ran = false;
+    EXPECT_TRUE(form->RunOverDatabase([&] {
+        ran = true;
+        EXPECT_TRUE(Locations().ControlsDisabled());
+        Locations().SetIndexName("ID"); // a window moves the tables about
+        Locations().First();
+        Samples().First();
+    }));
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(Locations().ControlsDisabled());
+    EXPECT_EQ(Locations().IndexName().toUpper(), "LOCATIE");
+    EXPECT_EQ(Loc("LOCATIE"), "Alfa");
+    EXPECT_EQ(form->SampleGridData().Cell(2, 1), "Cosmarium botrytis");
+
+    form->LocationNavigator()->Press(DBNavigator::EditRecord);
+    ran = false;
+    EXPECT_FALSE(form->RunOverDatabase([&] { ran = true; }));
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(MainWindow, EndedFromOutsideWithAnUnpostedEdit) {
+    NewLocation("Ven", "162", "458");
+    form->LocationNavigator()->Press(DBNavigator::EditRecord);
+    Locations().FieldByName("LOCATIE").SetAsString("not posted");
+    form->EndFromOutside();
+    EXPECT_FALSE(store.IsOpen());
+    core::Dataset check;
+    check.Open(dir.filePath("Data/Test1.dbf"), true);
+    check.First();
+    EXPECT_EQ(check.FieldByName("LOCATIE").AsString(), "Ven");
+    check.Close();
+}
+
+} // namespace
