@@ -1,6 +1,7 @@
 #include "core/databasestore.h"
 
 #include "core/coordinates.h"
+#include "core/dbf/dbftable.h"
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
@@ -12,6 +13,8 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace velmora::core {
 
@@ -347,47 +350,61 @@ std::pair<int, int> DatabaseStore::SquareTotals() {
     m_samples.SetIndexName(latLon ? QStringLiteral("ID") : QStringLiteral("UXY"));
     const int begin = CurrentSettings().beginJaar.toInt();
     const int end = CurrentSettings().eindJaar.toInt();
-    QSet<QString> blocks;
-    QSet<QString> squares;
-    std::vector<int> corrupt;
-    Field datum = m_samples.FieldByName(QStringLiteral("DATUM"));
-    Field id = m_samples.FieldByName(QStringLiteral("ID"));
-    Field kxy = m_samples.FieldByName(QStringLiteral("KXY"));
-    Field uxy = m_samples.FieldByName(QStringLiteral("UXY"));
-    m_samples.DisableControls();
-    for (m_samples.First(); !m_samples.Eof(); m_samples.Next()) {
-        const QString yearText = datum.AsString().left(4);
-        if (yearText.trimmed().isEmpty()) {
-            if (id.IsNull()) {
-                UserPrompts().Message(ResStr(rsCorruptRecord).arg(m_samples.RecNo()));
-                corrupt.push_back(m_samples.RecNo());
+    // Every record is visited once; the order does not change the counts, so the walk reads
+    // the table's records directly (physical order), which keeps a million samples fast.
+    dbf::DbfTable& table = m_samples.Table();
+    const int fDatum = table.FieldIndex("DATUM");
+    const int fId = table.FieldIndex("ID");
+    const int fKxy = table.FieldIndex("KXY");
+    const int fUxy = table.FieldIndex("UXY");
+    if (fDatum < 0 || fId < 0 || fKxy < 0 || fUxy < 0)
+        throw Error(QStringLiteral("the samples table lacks DATUM, ID, KXY or UXY"),
+                    m_samples.FileName());
+    std::unordered_set<std::string> blocks;
+    std::unordered_set<std::string> squares;
+    std::vector<std::uint32_t> corrupt;
+    auto upper = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return text;
+    };
+    const std::uint32_t count = table.PhysicalCount();
+    for (std::uint32_t recNo = 1; recNo <= count; ++recNo) {
+        const char* rec = table.Record(recNo);
+        if (rec[0] == '*')
+            continue;
+        std::string datum = table.Text(rec, fDatum);
+        const std::string yearText = datum.substr(0, 4);
+        if (QString::fromStdString(yearText).trimmed().isEmpty()) {
+            if (table.IsNull(rec, fId)) {
+                UserPrompts().Message(ResStr(rsCorruptRecord).arg(recNo));
+                corrupt.push_back(recNo);
             }
             continue;
         }
         bool ok = false;
-        const int year = yearText.toInt(&ok);
-        if (!ok) {
-            m_samples.EnableControls();
-            throw Error(ResStr(rsNotAnInteger).arg(yearText));
-        }
+        const int year = QString::fromStdString(yearText).toInt(&ok);
+        if (!ok)
+            throw Error(ResStr(rsNotAnInteger).arg(QString::fromStdString(yearText)));
         if (periodFilterOn && (year < begin || year > end))
             continue;
-        const QString k = kxy.AsString();
-        const QString u = uxy.AsString();
+        std::string k = upper(table.Text(rec, fKxy));
+        std::string u = upper(table.Text(rec, fUxy));
         if (latLon) {
-            blocks.insert(LatLonBlockCode(k, u).toUpper());
-            squares.insert((k + u).toUpper());
+            blocks.insert(LatLonBlockCode(QString::fromStdString(k), QString::fromStdString(u))
+                              .toStdString());
+            squares.insert(k + u);
         } else {
-            blocks.insert(u.toUpper());
-            squares.insert(k.toUpper());
+            blocks.insert(std::move(u));
+            squares.insert(std::move(k));
         }
     }
     // The corrupt records are deleted after the walk, so that the walk visits each record once.
-    for (int recNo : corrupt) {
-        m_samples.SetRecNo(recNo);
+    for (std::uint32_t recNo : corrupt) {
+        m_samples.SetRecNo(static_cast<int>(recNo));
         m_samples.Delete();
     }
-    m_samples.EnableControls();
     const std::pair<int, int> totals{static_cast<int>(squares.size()),
                                      static_cast<int>(blocks.size())};
     if (!periodFilterOn) {
@@ -403,17 +420,34 @@ void DatabaseStore::RecomputeSquareCodes() {
     m_samples.DisableControls();
     const QString language = CurrentSettings().language;
     try {
-        Field id = m_samples.FieldByName(QStringLiteral("ID"));
-        for (m_samples.First(); !m_samples.Eof(); m_samples.Next()) {
-            if (id.IsNull() || !m_locations.Locate(QStringLiteral("ID"), QVariant(id.AsInteger())))
+        // The codes of every location, computed once: a location has many samples.
+        std::unordered_map<long long, SquareCodePair> codesById;
+        Field locId = m_locations.FieldByName(QStringLiteral("ID"));
+        Field coordX = m_locations.FieldByName(QStringLiteral("COORDX"));
+        Field coordY = m_locations.FieldByName(QStringLiteral("COORDY"));
+        for (m_locations.First(); !m_locations.Eof(); m_locations.Next()) {
+            if (locId.IsNull())
                 continue;
-            const SquareCodePair codes =
-                SquareCodes(m_locations.FieldByName(QStringLiteral("COORDX")).AsString(),
-                            m_locations.FieldByName(QStringLiteral("COORDY")).AsString(),
-                            m_coordinateSystem, language);
+            codesById.emplace(locId.AsInteger(), SquareCodes(coordX.AsString(), coordY.AsString(),
+                                                             m_coordinateSystem, language));
+        }
+        // Walked in "ID" order, which the rewrite does not change.
+        m_samples.SetIndexName(QStringLiteral("ID"));
+        Field id = m_samples.FieldByName(QStringLiteral("ID"));
+        Field kxy = m_samples.FieldByName(QStringLiteral("KXY"));
+        Field uxy = m_samples.FieldByName(QStringLiteral("UXY"));
+        for (m_samples.First(); !m_samples.Eof(); m_samples.Next()) {
+            if (id.IsNull())
+                continue;
+            auto it = codesById.find(id.AsInteger());
+            if (it == codesById.end())
+                continue;
+            // A sample that already carries its codes needs no write.
+            if (kxy.AsString() == it->second.kxy && uxy.AsString() == it->second.uxy)
+                continue;
             m_samples.Edit();
-            m_samples.FieldByName(QStringLiteral("KXY")).SetAsString(codes.kxy);
-            m_samples.FieldByName(QStringLiteral("UXY")).SetAsString(codes.uxy);
+            kxy.SetAsString(it->second.kxy);
+            uxy.SetAsString(it->second.uxy);
             m_samples.Post();
         }
     } catch (...) {
