@@ -1,0 +1,122 @@
+// The files the program writes for users are read by TDbf, the dBase library of earlier
+// versions: a database made by the store, with its eight tags, and the shipped reference
+// tables and demonstration database. The Pascal oracle tests/dbf/dbforacle.pas dumps a
+// table and every tag's order.
+
+#include "core/databasestore.h"
+#include "core/dbf/dbftable.h"
+#include "core/folders.h"
+#include "core/scriptedprompts.h"
+#include "core/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace velmora::core;
+
+namespace {
+
+#ifdef VELMORA_DBF_ORACLE
+const char* const kOracle = VELMORA_DBF_ORACLE;
+#else
+const char* const kOracle = nullptr;
+#endif
+
+// Tag name (upper case) -> record numbers in that tag's order, "-" for physical order.
+using Orders = std::map<std::string, std::vector<std::uint32_t>>;
+
+Orders TDbfOrders(const QString& path) {
+    QProcess p;
+    p.start(QString::fromUtf8(kOracle), {"dump", path, "regen"});
+    if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw std::runtime_error("dbforacle failed on " + path.toStdString() + ": " +
+                                 p.readAllStandardError().toStdString());
+    Orders orders;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QList<QByteArray> cells = line.split('\t');
+        if (cells.size() >= 2)
+            orders[cells[0].toUpper().toStdString()].push_back(cells[1].toUInt());
+    }
+    return orders;
+}
+
+Orders OurOrders(const QString& path) {
+    dbf::DbfTable t;
+    t.Open(path.toStdString(), true);
+    Orders orders;
+    for (std::uint32_t r = 1; r <= t.PhysicalCount(); ++r)
+        if (!t.IsDeleted(r))
+            orders["-"].push_back(r);
+    for (int i = 0; i < t.TagCount(); ++i) {
+        std::string name = t.Tag(i).name;
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (std::uint32_t r : t.TagOrder(i))
+            if (!t.IsDeleted(r))
+                orders[name].push_back(r);
+    }
+    return orders;
+}
+
+class TDbfReads : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!kOracle)
+            GTEST_SKIP() << "the TDbf oracle was not built (fpc missing)";
+    }
+};
+
+TEST_F(TDbfReads, ADatabaseMadeByTheStoreWithItsEightTags) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("Data");
+    SetProgramDir(dir.path());
+    CurrentSettings() = DefaultSettings();
+    ScriptedPrompts prompts;
+    DatabaseStore store;
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    const char* names[] = {"Zwartven", "Beekven", "Atelier plas", "Meer", "beekven"};
+    for (int i = 0; i < 5; ++i)
+        store.Locations().AppendRecord(
+            {i, names[i], QString::number(10 + i), "06", QString::number(1990 + (i * 7) % 5)});
+    for (int i = 0; i < 20; ++i)
+        store.Samples().AppendRecord({i % 5, "1990-06-10", QString("%1-458").arg(160 + i % 3),
+                                      QString("%1-455").arg(160 + i % 2),
+                                      QString("Cosmarium species%1").arg((i * 7) % 11)});
+    store.CloseDatabase();
+    // The close packed the tables; opening again writes the index files anew.
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.CloseDatabase();
+    for (const char* file : {"Ven1.dbf", "Ven2.dbf"}) {
+        const QString path = dir.filePath(QString("Data/") + file);
+        const Orders theirs = TDbfOrders(path);
+        const Orders ours = OurOrders(path);
+        EXPECT_EQ(theirs.size(), 5u) << file; // physical order and four tags
+        EXPECT_EQ(theirs, ours) << file;
+    }
+    SetProgramDir({});
+}
+
+TEST_F(TDbfReads, TheShippedTablesAndTheDemoDatabase) {
+    const QString program = QStringLiteral(VELMORA_PROGRAM_DIR);
+    QTemporaryDir dir;
+    for (const char* file :
+         {"Lib/Biotoopcodes.dbf", "Lib/TaxaListAnnotatedNL.dbf", "Lib/TaxaListAnnotatedEU.dbf",
+          "Lib/Frequentieklassen.dbf", "Lib/KmHokkenNL.dbf", "Data/Demo1.dbf", "Data/Demo2.dbf"}) {
+        const QString copy = dir.filePath(QFileInfo(file).fileName());
+        ASSERT_TRUE(QFile::copy(program + "/" + file, copy)) << file;
+        const Orders theirs = TDbfOrders(copy);
+        const Orders ours = OurOrders(copy);
+        ASSERT_TRUE(theirs.count("-")) << file;
+        EXPECT_EQ(theirs.at("-"), ours.at("-")) << file;
+        EXPECT_GT(theirs.at("-").size(), 5u) << file;
+    }
+}
+
+} // namespace
