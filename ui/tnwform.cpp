@@ -45,7 +45,7 @@ QLineEdit* ValueField(const char* name, QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setReadOnly(true);
-    field->setMaximumWidth(56);
+    field->setMaximumWidth(48);
     field->setAlignment(Qt::AlignRight);
     return field;
 }
@@ -93,6 +93,7 @@ TNWForm::TNWForm(ecology::EcologyData& ecology, QWidget* mainWindow, QWidget* pa
             m_bars[c]->setValue(0);
             m_bars[c]->setTextVisible(false);
             m_bars[c]->setMaximumHeight(12);
+            m_bars[c]->setMinimumWidth(60);
             grid->addWidget(caption, row, 0);
             grid->addWidget(m_percent[c], row, 1);
             grid->addWidget(m_bars[c], row, 2);
@@ -108,7 +109,8 @@ TNWForm::TNWForm(ecology::EcologyData& ecology, QWidget* mainWindow, QWidget* pa
     auto* nwLayout = new QGridLayout(nwGroup);
     auto* milieuBox = new QGroupBox(QStringLiteral("Milieu:"), nwGroup);
     milieuBox->setObjectName(QStringLiteral("Milieu"));
-    auto* milieuLayout = new QHBoxLayout(milieuBox);
+    auto* milieuLayout = new QVBoxLayout(milieuBox);
+    milieuLayout->setSpacing(0);
     auto* milieuButtons = new QButtonGroup(this);
     const char* milieuItems[] = {"Zuur", "Zwak zuur", "Neutraal-Alkalisch"};
     for (int i = 0; i < 3; ++i) {
