@@ -315,9 +315,14 @@ void Dataset::Next() {
         return;
     }
     Guard([&] {
-        const std::size_t n = OrderSize();
+        // The hot path of every walk: the order and the records are fetched once.
+        const std::vector<std::uint32_t>* order = m_tag >= 0 ? &m_table->TagOrder(m_tag) : nullptr;
+        const dbf::RecordView view = m_table->Records();
+        const std::size_t n = order ? order->size() : view.count;
         for (std::size_t pos = PositionOf(m_recNo) + 1; pos < n; ++pos) {
-            const std::uint32_t r = OrderAt(pos);
+            const std::uint32_t r = order ? (*order)[pos] : static_cast<std::uint32_t>(pos + 1);
+            if (view.Record(r)[0] == '*')
+                continue;
             if (Visible(r)) {
                 m_bof = m_eof = false;
                 m_posHint = pos;

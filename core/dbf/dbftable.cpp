@@ -245,6 +245,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
             file->ReadAt(m_headerLength, m_records.data(), m_records.size());
         }
         m_file = std::move(file);
+        m_head = readOnly ? nullptr : m_file->MapHead(8);
         m_deleted = 0;
         const RecordView view = Records();
         for (std::uint32_t r = 1; r <= m_count; ++r)
@@ -259,6 +260,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         RebuildTags();
     } catch (...) {
         m_file.reset();
+        m_head = nullptr;
         m_mapped = nullptr;
         m_mappedCount = 0;
         m_records.clear();
@@ -484,6 +486,7 @@ void DbfTable::Close() {
         }
     }
     auto file = std::move(m_file);
+    m_head = nullptr;
     m_mapped = nullptr;
     m_mappedCount = 0;
     m_records.clear();
@@ -531,7 +534,10 @@ std::string DbfTable::BlankRecord() const {
 void DbfTable::WriteHeaderCount() {
     StampDate(m_header.data());
     Put32(&m_header[4], m_count);
-    m_file->WriteAt(0, m_header.data(), 8);
+    if (m_head)
+        std::memcpy(m_head, m_header.data(), 8); // one system call less per post
+    else
+        m_file->WriteAt(0, m_header.data(), 8);
 }
 
 void DbfTable::SetMdxFlag(bool on) {
@@ -952,6 +958,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
     m_mapped = nullptr; // the old file's view went with it; the caller sets m_records
     m_mappedCount = 0;
     m_file = std::move(file);
+    m_head = m_file->MapHead(8);
     m_fields = fields;
     m_count = count;
     m_deleted = 0;

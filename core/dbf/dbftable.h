@@ -144,6 +144,7 @@ private:
     std::uint32_t m_deleted = 0;
     // Records 1..m_mappedCount are read from the mapped file (m_mapped); the others, and all
     // records when the file cannot be mapped, live in m_records.
+    char* m_head = nullptr; // the header's first bytes, mapped writable (or nullptr)
     const char* m_mapped = nullptr;
     std::uint32_t m_mappedCount = 0;
     std::vector<char> m_records;

@@ -20,11 +20,23 @@ std::string SystemReason(const char* what) {
 
 class PosixFile final : public File {
 public:
-    PosixFile(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    PosixFile(std::string path, int fd, bool writable)
+        : m_path(std::move(path)), m_fd(fd), m_writable(writable) {}
     ~PosixFile() override {
         Unmap();
         if (m_fd >= 0)
             ::close(m_fd);
+    }
+
+    char* MapHead(std::size_t size) override {
+        if (!m_writable || m_head || size == 0 || Size() < size)
+            return static_cast<char*>(m_head);
+        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        m_head = p;
+        m_headLength = size;
+        return static_cast<char*>(p);
     }
 
     const char* Map(std::uint64_t offset, std::size_t size) override {
@@ -107,12 +119,19 @@ private:
             ::munmap(m_map, m_mapLength);
             m_map = nullptr;
         }
+        if (m_head) {
+            ::munmap(m_head, m_headLength);
+            m_head = nullptr;
+        }
     }
 
     std::string m_path;
     int m_fd;
+    bool m_writable;
     void* m_map = nullptr;
     std::size_t m_mapLength = 0;
+    void* m_head = nullptr;
+    std::size_t m_headLength = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -146,7 +165,7 @@ public:
             ::close(fd);
             throw DbfError(path, reason);
         }
-        return std::make_unique<PosixFile>(path, fd);
+        return std::make_unique<PosixFile>(path, fd, mode != OpenMode::ReadOnly);
     }
 
     void Rename(const std::string& from, const std::string& to) override {

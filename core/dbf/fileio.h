@@ -39,6 +39,13 @@ public:
         (void)size;
         return nullptr;
     }
+    // A writable view of the first `size` bytes (the table header) for a file opened for
+    // writing: a store into it is in the file as a write would be, without a system call.
+    // nullptr when not possible (the caller writes instead).
+    virtual char* MapHead(std::size_t size) {
+        (void)size;
+        return nullptr;
+    }
 };
 
 class FileSystem {

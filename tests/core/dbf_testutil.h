@@ -105,6 +105,7 @@ private:
         const char* Map(std::uint64_t offset, std::size_t size) override {
             return m_inner->Map(offset, size);
         }
+        char* MapHead(std::size_t size) override { return m_inner->MapHead(size); }
 
     private:
         FaultyFileSystem& m_fs;
