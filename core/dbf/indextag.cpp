@@ -211,8 +211,27 @@ bool IndexTag::BuildFromDistinctKeys(const RecordView& records) {
     return true;
 }
 
-void IndexTag::Build(const RecordView& records) {
+void IndexTag::Queue(std::uint32_t recNo) {
+    if (m_queued.size() <= recNo)
+        m_queued.resize(std::max<std::size_t>(recNo + 1, m_queued.size() * 2), false);
+    if (m_queued[recNo])
+        return;
+    m_queued[recNo] = true;
+    m_pending.push_back(recNo);
+}
+
+void IndexTag::ClearDeferred() {
+    for (std::uint32_t r : m_pending)
+        m_queued[r] = false;
     m_pending.clear();
+    if (m_staleCount > 0) {
+        std::fill(m_stale.begin(), m_stale.end(), false);
+        m_staleCount = 0;
+    }
+}
+
+void IndexTag::Build(const RecordView& records) {
+    ClearDeferred();
     if (records.count >= 4096 && BuildFromDistinctKeys(records))
         return;
     const std::uint32_t n = records.count;
@@ -286,12 +305,19 @@ void IndexTag::Build(const RecordView& records) {
 }
 
 void IndexTag::Settle(const RecordView& records) {
-    if (m_pending.empty())
+    if (m_pending.empty() && m_staleCount == 0)
         return;
     if (m_pending.size() > 64 && m_pending.size() > m_order.size() / 16) {
         Build(records);
         return;
     }
+    if (m_staleCount > 0) {
+        std::erase_if(m_order, [&](std::uint32_t r) { return r < m_stale.size() && m_stale[r]; });
+        std::fill(m_stale.begin(), m_stale.end(), false);
+        m_staleCount = 0;
+    }
+    for (std::uint32_t r : m_pending)
+        m_queued[r] = false;
     auto less = [&](std::uint32_t a, std::uint32_t b) {
         return Compare(records.Record(a), a, records.Record(b), b) < 0;
     };
@@ -309,30 +335,21 @@ const std::vector<std::uint32_t>& IndexTag::Order(const RecordView& records) {
 }
 
 void IndexTag::Remove(const RecordView& records, std::uint32_t recNo, const char* oldRecord) {
-    Settle(records);
-    auto it = std::lower_bound(m_order.begin(), m_order.end(), recNo,
-                               [&](std::uint32_t probe, std::uint32_t r) {
-                                   const char* rec = probe == r ? oldRecord : records.Record(probe);
-                                   return Compare(rec, probe, oldRecord, r) < 0;
-                               });
-    if (it != m_order.end() && *it == recNo) {
-        m_order.erase(it);
-        return;
+    (void)records;
+    (void)oldRecord;
+    if (recNo < m_queued.size() && m_queued[recNo])
+        return; // not in the order yet: it is merged with its new key
+    if (m_stale.size() <= recNo)
+        m_stale.resize(std::max<std::size_t>(recNo + 1, m_stale.size() * 2), false);
+    if (!m_stale[recNo]) {
+        m_stale[recNo] = true;
+        ++m_staleCount;
     }
-    // Not where its key says: the order was built from other bytes. Find it the slow way.
-    auto pos = std::find(m_order.begin(), m_order.end(), recNo);
-    if (pos != m_order.end())
-        m_order.erase(pos);
 }
 
 void IndexTag::Insert(const RecordView& records, std::uint32_t recNo) {
-    Settle(records);
-    const char* rec = records.Record(recNo);
-    auto it = std::lower_bound(m_order.begin(), m_order.end(), recNo,
-                               [&](std::uint32_t probe, std::uint32_t r) {
-                                   return Compare(records.Record(probe), probe, rec, r) < 0;
-                               });
-    m_order.insert(it, recNo);
+    (void)records;
+    Queue(recNo);
 }
 
 std::size_t IndexTag::LowerBound(const RecordView& records, const std::string& charKey,

@@ -57,14 +57,17 @@ public:
 
     void Build(const RecordView& records);
     // A record was appended: merged into the order later.
-    void Appended(std::uint32_t recNo) { m_pending.push_back(recNo); }
+    void Appended(std::uint32_t recNo) { Queue(recNo); }
     // Before a record changes: true when its key changes (then Remove/Insert are needed).
     bool KeyDiffers(const char* before, const char* after) const;
+    // A record's key changes: Remove before, Insert after. Both are deferred to the next time
+    // the order is asked for, so that a long run of edits (rewriting the square codes of a
+    // million samples) costs one pass over the order instead of one per edit.
     void Remove(const RecordView& records, std::uint32_t recNo, const char* oldRecord);
     void Insert(const RecordView& records, std::uint32_t recNo);
     // Merges pending appends; returns the order.
     const std::vector<std::uint32_t>& Order(const RecordView& records);
-    bool Settled() const { return m_pending.empty(); }
+    bool Settled() const { return m_pending.empty() && m_staleCount == 0; }
 
     // Comparison of two records under this tag: <0, 0, >0 (record numbers break ties).
     int Compare(const char* a, std::uint32_t recA, const char* b, std::uint32_t recB) const;
@@ -81,12 +84,17 @@ private:
     int CompareKeysOnly(const char* a, const char* b) const;
     void Settle(const RecordView& records);
     bool BuildFromDistinctKeys(const RecordView& records);
+    void Queue(std::uint32_t recNo);
+    void ClearDeferred();
 
     TagDef m_def;
     KeyExpression m_key;
     const std::uint8_t* m_weights;
     std::vector<std::uint32_t> m_order;
-    std::vector<std::uint32_t> m_pending;
+    std::vector<std::uint32_t> m_pending; // records to merge into the order (each once)
+    std::vector<bool> m_queued;           // by record number: in m_pending
+    std::vector<bool> m_stale;            // by record number: its entry in m_order is void
+    std::size_t m_staleCount = 0;
 };
 
 } // namespace velmora::core::dbf
