@@ -20,6 +20,8 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsAboutText, "rsAboutText",
          "Velmora Database: het vastleggen en analyseren van sieralgenwaarnemingen"},
         {rsNotANumber, "rsNotANumber", "'%1' is geen geldige numerieke waarde"},
+        {rsAboutTitle, "rsAboutTitle", "Over Velmora Database"},
+        {rsSplashTitle, "rsSplashTitle", "Velmora Data Base"},
         {rsDbfNotOpen, "rsDbfNotOpen", "De tabel is niet geopend"},
         {rsDbfWrongState, "rsDbfWrongState", "%1 kan alleen in de toestand %2"},
         {rsDbfNoField, "rsDbfNoField", "Veld %1 bestaat niet in de tabel"},

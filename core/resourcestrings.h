@@ -27,34 +27,36 @@ enum ResId : int {
     rsManualMissing = 1009,
     rsAboutText = 1010,
     rsNotANumber = 1011, // %1: the text
+    rsAboutTitle = 1012,
+    rsSplashTitle = 1013,
     // Tables and datasets
-    rsDbfNotOpen = 1101,     // a table operation on a closed dataset
-    rsDbfWrongState = 1102,  // %1: the operation, %2: the state it needs
-    rsDbfNoField = 1103,     // %1: the field name
-    rsDbfNoTag = 1104,       // %1: the index tag name
-    rsDbfNoRecord = 1105,    // %1: the record number
-    rsDbfRequired = 1106,    // %1: the field name
-    rsDbfNotInteger = 1107,  // %1: the field name, %2: the text
-    rsDbfNoCurrent = 1108,   // the table is empty or has no current record
+    rsDbfNotOpen = 1101,    // a table operation on a closed dataset
+    rsDbfWrongState = 1102, // %1: the operation, %2: the state it needs
+    rsDbfNoField = 1103,    // %1: the field name
+    rsDbfNoTag = 1104,      // %1: the index tag name
+    rsDbfNoRecord = 1105,   // %1: the record number
+    rsDbfRequired = 1106,   // %1: the field name
+    rsDbfNotInteger = 1107, // %1: the field name, %2: the text
+    rsDbfNoCurrent = 1108,  // the table is empty or has no current record
     // Grids, image files and spreadsheet files
-    rsOverwriteFile = 1201,         // %1: the path
-    rsExcelNotCreated = 1202,       // writing a spreadsheet file failed
-    rsExcelNotOpened = 1203,        // reading a spreadsheet file failed
-    rsExcelNotInstalled = 1204,     // no spreadsheet support
-    rsSheetNotAPackage = 1205,      // .xlsx that is not a zip package
-    rsSheetMissing = 1206,          // workbook without a first worksheet
-    rsSheetDamaged = 1207,          // %1: the part, %2: the parser's reason
-    rsSheetTooManyCells = 1208,     // %1: the limit
-    rsSheetTooLarge = 1209,         // %1: the limit in bytes
-    rsXlsUnreadable = 1210,         // %1: the library's reason
-    rsGridTooLargeForXls = 1211,    // %1: rows, %2: columns
-    rsImageNotRead = 1214,          // %1: the reader's reason
+    rsOverwriteFile = 1201,      // %1: the path
+    rsExcelNotCreated = 1202,    // writing a spreadsheet file failed
+    rsExcelNotOpened = 1203,     // reading a spreadsheet file failed
+    rsExcelNotInstalled = 1204,  // no spreadsheet support
+    rsSheetNotAPackage = 1205,   // .xlsx that is not a zip package
+    rsSheetMissing = 1206,       // workbook without a first worksheet
+    rsSheetDamaged = 1207,       // %1: the part, %2: the parser's reason
+    rsSheetTooManyCells = 1208,  // %1: the limit
+    rsSheetTooLarge = 1209,      // %1: the limit in bytes
+    rsXlsUnreadable = 1210,      // %1: the library's reason
+    rsGridTooLargeForXls = 1211, // %1: rows, %2: columns
+    rsImageNotRead = 1214,       // %1: the reader's reason
     // Database store
     rsDbOpening = 1301,
     rsDbLabelNone = 1302,
     rsDbLabel = 1303,
     rsDbLabelFailed = 1304,
-    rsDbFileError = 1305,    // followed by the path, then rsDbFileNotFound
+    rsDbFileError = 1305, // followed by the path, then rsDbFileNotFound
     rsDbFileNotFound = 1306,
     rsDefaultDbNotFound = 1307,
     rsSelectOrCreate = 1308,
@@ -97,7 +99,7 @@ enum ResId : int {
     rsHintPost = 2037,
     rsHintCancel = 2038,
     // Ecology: taxa list, search list, nature value
-    rsNoDesmids = 3001, // the sample name of an event without desmids
+    rsNoDesmids = 3001,    // the sample name of an event without desmids
     rsNotAnInteger = 3002, // %1: the text
     rsRedListLabel = 3003,
     rsNatureValueLabel = 3004,

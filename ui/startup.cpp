@@ -84,8 +84,8 @@ int RunProgram(QApplication& app) {
     QPixmap splashImage(420, 160);
     splashImage.fill(QColor(0xE8, 0xF0, 0xE0));
     QSplashScreen splash(splashImage);
-    splash.setWindowTitle(QStringLiteral("Velmora Data Base"));
-    splash.showMessage(QStringLiteral("Velmora Data Base"), Qt::AlignCenter);
+    splash.setWindowTitle(core::ResStr(core::rsSplashTitle));
+    splash.showMessage(core::ResStr(core::rsSplashTitle), Qt::AlignCenter);
     splash.show();
     QApplication::processEvents();
 

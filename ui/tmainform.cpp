@@ -264,10 +264,11 @@ void TMainForm::BuildLocationPanel(QWidget* parent) {
         return e;
     };
     for (const FieldControl& f : kLocationFields) {
-        grid->addWidget(MakeLabel(QString::fromUtf8(f.label),
-                                  QStringLiteral("Lbl") + QString::fromLatin1(f.field),
-                                  m_locationPanel),
-                        f.row, f.column);
+        QLabel* label =
+            MakeLabel(QString::fromUtf8(f.label),
+                      QStringLiteral("Lbl") + QString::fromLatin1(f.field), m_locationPanel);
+        label->setWordWrap(true); // long captions take two lines in the fixed-width window
+        grid->addWidget(label, f.row, f.column);
         DBEdit* e = edit(f.field);
         if (f.column > 0)
             e->setMinimumWidth(130);
@@ -1371,7 +1372,7 @@ void TMainForm::HelpClick() {
 }
 
 void TMainForm::AboutClick() {
-    QMessageBox::about(this, QStringLiteral("Over Velmora Database"),
+    QMessageBox::about(this, ResStr(core::rsAboutTitle),
                        QStringLiteral("VelmoraDataBase ") + ResStr(core::rsVersion) +
                            QStringLiteral("\n\n") + ResStr(core::rsAboutText));
 }
