@@ -7,6 +7,7 @@
 // VELMORA_BENCH_RECORDS sets another number of samples (the TDbf peer is run with the
 // Pascal oracle: dbforacle bench <folder> <records>).
 
+#include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/dbf/dbftable.h"
 
@@ -21,6 +22,8 @@
 
 namespace dbf = velmora::core::dbf;
 using velmora::core::Dataset;
+using velmora::core::LocationFields; // the user tables' layouts
+using velmora::core::SampleFields;
 
 namespace {
 
@@ -44,28 +47,6 @@ std::string SamplesPath() {
 }
 std::string LocationsPath() {
     return Folder() + "/Bench1.dbf";
-}
-
-dbf::FieldDefs SampleFields() {
-    return {dbf::IntegerField("ID"),          dbf::TextField("DATUM", 10),
-            dbf::TextField("KXY", 7),         dbf::TextField("UXY", 7),
-            dbf::TextField("DESMID", 80),     dbf::TextField("ABUND", 6),
-            dbf::TextField("DL", 6),          dbf::TextField("ZYGO", 6),
-            dbf::TextField("FOTO", 6),        dbf::TextField("ZEKER", 6),
-            dbf::TextField("OPMDESMID", 100), dbf::TextField("DESMIDINFO", 100)};
-}
-
-dbf::FieldDefs LocationFields() {
-    dbf::FieldDefs f = {dbf::IntegerField("ID"), dbf::TextField("LOCATIE", 100),
-                        dbf::TextField("DAG", 2), dbf::TextField("MAAND", 2),
-                        dbf::TextField("JAAR", 4)};
-    const char* more[] = {"ZUURGRAAD", "OPMLOCATIE", "COORDX",    "COORDY", "MONSTERSRT",
-                          "ANALIST",   "OWNER",      "LOCCODE",   "PH",     "GELEIDING",
-                          "WATERTEMP", "WTYPE",      "HERBARIUM", "AMAAT"};
-    const int widths[] = {50, 100, 12, 12, 50, 25, 25, 20, 20, 20, 20, 25, 25, 25};
-    for (int i = 0; i < 14; ++i)
-        f.push_back(dbf::TextField(more[i], widths[i]));
-    return f;
 }
 
 // About 5,000 names: desmid genera times epithets, a few with a variety.

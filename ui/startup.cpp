@@ -2,6 +2,7 @@
 
 #include "core/databasestore.h"
 #include "core/error.h"
+#include "core/filelock.h"
 #include "core/folders.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"

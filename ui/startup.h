@@ -2,8 +2,6 @@
 // The program's start and end: settings, the second-copy refusal, the interface language,
 // the windows in their creation order, the event loop, and the last save of the settings.
 
-#include "core/filelock.h"
-
 class QApplication;
 class QSocketNotifier;
 

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/textutils.h"
 #include "ecology/ecologydata.h"
+#include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
 #include "ui/tnwform.h"
 
@@ -1077,9 +1078,7 @@ void TMainForm::VoegToeClick() {
         return;
     try {
         m_ecology.searchList.AddToAdditionalList(
-            name, core::LibDir() + (core::CurrentSettings().number == 1
-                                        ? QStringLiteral("AdditionalTaxalistEU.csv")
-                                        : QStringLiteral("AdditionalTaxalistNL.csv")));
+            name, ecology::AdditionalTaxaListPath(core::CurrentSettings().number));
     } catch (const core::Error& e) {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
     }

@@ -1,5 +1,6 @@
 #include "common/tempdir.h"
 #include "core/databasestore.h"
+#include "core/filelock.h"
 #include "core/folders.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
