@@ -238,7 +238,11 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         ParseHeader(header, size);
         const std::size_t bytes = std::size_t(m_count) * std::size_t(m_recordLength);
         m_records.clear();
-        m_mapped = file->Map(static_cast<std::uint64_t>(m_headerLength), bytes);
+        m_writableMap = readOnly
+                            ? nullptr
+                            : file->MapWritable(static_cast<std::uint64_t>(m_headerLength), bytes);
+        m_mapped = m_writableMap ? m_writableMap
+                                 : file->Map(static_cast<std::uint64_t>(m_headerLength), bytes);
         m_mappedCount = m_mapped ? m_count : 0;
         if (!m_mapped && bytes > 0) {
             m_records.assign(bytes, 0);
@@ -262,6 +266,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         m_file.reset();
         m_head = nullptr;
         m_mapped = nullptr;
+        m_writableMap = nullptr;
         m_mappedCount = 0;
         m_records.clear();
         m_records.shrink_to_fit();
@@ -488,6 +493,7 @@ void DbfTable::Close() {
     auto file = std::move(m_file);
     m_head = nullptr;
     m_mapped = nullptr;
+    m_writableMap = nullptr;
     m_mappedCount = 0;
     m_records.clear();
     m_records.shrink_to_fit();
@@ -554,7 +560,11 @@ void DbfTable::WriteRecord(std::uint32_t recNo, const char* buffer) {
     const std::string before(Record(recNo), static_cast<std::size_t>(m_recordLength));
     const std::uint64_t at =
         std::uint64_t(m_headerLength) + std::uint64_t(recNo - 1) * std::uint64_t(m_recordLength);
-    m_file->WriteAt(at, buffer, static_cast<std::size_t>(m_recordLength));
+    if (m_writableMap && recNo <= m_mappedCount)
+        std::memcpy(m_writableMap + (at - std::uint64_t(m_headerLength)), buffer,
+                    static_cast<std::size_t>(m_recordLength));
+    else
+        m_file->WriteAt(at, buffer, static_cast<std::size_t>(m_recordLength));
     WriteHeaderCount();
     const RecordView view = Records();
     std::vector<IndexTag*> moved;
@@ -956,6 +966,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
         // The old file was replaced; an error closing it cannot lose anything.
     }
     m_mapped = nullptr; // the old file's view went with it; the caller sets m_records
+    m_writableMap = nullptr;
     m_mappedCount = 0;
     m_file = std::move(file);
     m_head = m_file->MapHead(8);

@@ -146,6 +146,7 @@ private:
     // records when the file cannot be mapped, live in m_records.
     char* m_head = nullptr; // the header's first bytes, mapped writable (or nullptr)
     const char* m_mapped = nullptr;
+    char* m_writableMap = nullptr; // m_mapped, when the file lets records be written through it
     std::uint32_t m_mappedCount = 0;
     std::vector<char> m_records;
     std::vector<char> m_writeBuffer; // reused by appends

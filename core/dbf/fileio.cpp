@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace velmora::core::dbf {
@@ -40,16 +41,12 @@ public:
     }
 
     const char* Map(std::uint64_t offset, std::size_t size) override {
-        Unmap();
-        if (size == 0)
+        return MapRange(offset, size, PROT_READ);
+    }
+    char* MapWritable(std::uint64_t offset, std::size_t size) override {
+        if (!m_writable || !OverwritesInPlace())
             return nullptr;
-        const std::size_t length = static_cast<std::size_t>(offset) + size;
-        void* p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, m_fd, 0);
-        if (p == MAP_FAILED)
-            return nullptr;
-        m_map = p;
-        m_mapLength = length;
-        return static_cast<const char*>(p) + offset;
+        return MapRange(offset, size, PROT_READ | PROT_WRITE);
     }
     const std::string& Path() const override { return m_path; }
     void SetPath(const std::string& path) override { m_path = path; }
@@ -114,6 +111,34 @@ public:
     }
 
 private:
+    // A store through a mapping cannot report an error: where overwriting existing bytes
+    // may need new space (copy-on-write file systems, network shares), a full disk would
+    // kill the program instead of failing the write. Only file systems that overwrite in
+    // place are written through a mapping.
+    bool OverwritesInPlace() const {
+        struct statfs info {};
+        if (::fstatfs(m_fd, &info) != 0)
+            return false;
+        switch (static_cast<unsigned long>(info.f_type)) {
+        case 0xEF53UL:     // ext2, ext3, ext4
+        case 0x01021994UL: // tmpfs
+            return true;
+        default:
+            return false;
+        }
+    }
+    char* MapRange(std::uint64_t offset, std::size_t size, int protection) {
+        Unmap();
+        if (size == 0)
+            return nullptr;
+        const std::size_t length = static_cast<std::size_t>(offset) + size;
+        void* p = ::mmap(nullptr, length, protection, MAP_SHARED | MAP_POPULATE, m_fd, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        m_map = p;
+        m_mapLength = length;
+        return static_cast<char*>(p) + offset;
+    }
     void Unmap() {
         if (m_map) {
             ::munmap(m_map, m_mapLength);

@@ -39,6 +39,14 @@ public:
         (void)size;
         return nullptr;
     }
+    // The same view, writable, for a file opened for writing: a store into it is in the
+    // file (the page cache) at once, as a WriteAt would be, without a system call. Only for
+    // bytes that already exist in the file. nullptr when not possible.
+    virtual char* MapWritable(std::uint64_t offset, std::size_t size) {
+        (void)offset;
+        (void)size;
+        return nullptr;
+    }
     // A writable view of the first `size` bytes (the table header) for a file opened for
     // writing: a store into it is in the file as a write would be, without a system call.
     // nullptr when not possible (the caller writes instead).

@@ -97,11 +97,16 @@ TEST_F(DbfTableTest, PostedRecordIsOnDiskBeforeClose) {
     t.WriteRecord(1, rec.data());
     t.AppendValues({"5", "2001-05-07"});
     t.SetDeleted(2, true);
+    // A record appended since the open is written another way than the ones read at open.
+    std::string added(t.Record(5), static_cast<std::size_t>(t.RecordLength()));
+    t.SetText(added.data(), t.FieldIndex("DESMID"), "Xanthidium");
+    t.WriteRecord(5, added.data());
     // Read the file while the table is still open.
     const std::string b = ReadFileBytes(path);
     EXPECT_EQ(b[4], 5);
     EXPECT_NE(b.substr(645, 339).find("Staurastrum"), std::string::npos);
     EXPECT_EQ(b[645 + 339], '*');
+    EXPECT_NE(b.substr(645 + 4 * 339, 339).find("Xanthidium"), std::string::npos);
     EXPECT_EQ(b.size(), 645u + 5 * 339 + 1);
 }
 
