@@ -264,9 +264,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         RebuildTags();
     } catch (...) {
         m_file.reset();
-        m_head = nullptr;
-        m_mapped = nullptr;
-        m_writableMap = nullptr;
+        ForgetViews();
         m_mappedCount = 0;
         m_records.clear();
         m_records.shrink_to_fit();
@@ -490,10 +488,18 @@ void DbfTable::Close() {
             failure = std::current_exception();
         }
     }
+    if (!m_readOnly && m_grown) {
+        // Room reserved for appends that did not come: the file ends after its records.
+        try {
+            m_file->Truncate(std::uint64_t(m_headerLength) +
+                             std::uint64_t(m_count) * std::uint64_t(m_recordLength) + 1);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
     auto file = std::move(m_file);
-    m_head = nullptr;
-    m_mapped = nullptr;
-    m_writableMap = nullptr;
+    ForgetViews();
     m_mappedCount = 0;
     m_records.clear();
     m_records.shrink_to_fit();
@@ -590,6 +596,41 @@ std::uint32_t DbfTable::AppendRecord(const char* buffer) {
     return m_count;
 }
 
+void DbfTable::ForgetViews() {
+    m_head = nullptr;
+    m_mapped = nullptr;
+    m_writableMap = nullptr;
+    m_growth = nullptr;
+    m_growthOffset = m_growthSize = 0;
+    m_grown = m_growthRefused = false;
+}
+
+char* DbfTable::GrowthRoom(std::uint64_t at, std::size_t size) {
+    if (m_growth && at >= m_growthOffset && at + size <= m_growthOffset + m_growthSize)
+        return m_growth + (at - m_growthOffset);
+    if (m_growthRefused)
+        return nullptr;
+    // Room for the next stretch of appends, reserved on disk and mapped: an append is then
+    // a copy into the file's pages instead of a system call. The file is cut back to its
+    // records at Close(); a crash leaves zeros after the end-of-file mark, which readers
+    // ignore (the header's record count says where the records end).
+    constexpr std::uint64_t kAlign = 64 * 1024; // a multiple of every page size in use
+    const std::uint64_t offset = at / kAlign * kAlign;
+    const std::uint64_t stretch = std::clamp<std::uint64_t>(
+        std::uint64_t(m_count) * std::uint64_t(m_recordLength) / 8, 1u << 20, 64u << 20);
+    const std::uint64_t length =
+        ((at - offset) + std::max<std::uint64_t>(size, stretch) + kAlign - 1) / kAlign * kAlign;
+    m_grown = true;
+    m_growth = m_file->MapGrowth(offset, static_cast<std::size_t>(length));
+    if (!m_growth) {
+        m_growthRefused = true; // written the ordinary way from now on
+        return nullptr;
+    }
+    m_growthOffset = offset;
+    m_growthSize = length;
+    return m_growth + (at - offset);
+}
+
 void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
     RequireWritable();
     if (count == 0)
@@ -599,10 +640,15 @@ void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
     const std::size_t bytes = count * std::size_t(m_recordLength);
     const std::uint64_t at =
         std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
-    m_writeBuffer.assign(buffers, buffers + bytes);
-    m_writeBuffer.push_back(kEndOfFile);
     // Record first, count second: a crash in between leaves the old count and a whole table.
-    m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
+    if (char* room = GrowthRoom(at, bytes + 1)) {
+        std::memcpy(room, buffers, bytes);
+        room[bytes] = kEndOfFile;
+    } else {
+        m_writeBuffer.assign(buffers, buffers + bytes);
+        m_writeBuffer.push_back(kEndOfFile);
+        m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
+    }
     m_records.insert(m_records.end(), buffers, buffers + bytes);
     const std::uint32_t first = m_count + 1;
     m_count += static_cast<std::uint32_t>(count);
@@ -965,8 +1011,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
     } catch (...) {
         // The old file was replaced; an error closing it cannot lose anything.
     }
-    m_mapped = nullptr; // the old file's view went with it; the caller sets m_records
-    m_writableMap = nullptr;
+    ForgetViews(); // the old file's views went with it; the caller sets m_records
     m_mappedCount = 0;
     m_file = std::move(file);
     m_head = m_file->MapHead(8);

@@ -123,6 +123,8 @@ private:
     void ReplaceFile(const FieldDefs& fields, const std::vector<char>& records,
                      std::uint32_t count);
     void CheckField(int field) const;
+    void ForgetViews();
+    char* GrowthRoom(std::uint64_t at, std::size_t size);
     void Encode(char* record, const FieldDef& f, std::string_view utf8) const;
     void EncodeInteger(char* record, const FieldDef& f, long long value) const;
 
@@ -147,6 +149,14 @@ private:
     char* m_head = nullptr; // the header's first bytes, mapped writable (or nullptr)
     const char* m_mapped = nullptr;
     char* m_writableMap = nullptr; // m_mapped, when the file lets records be written through it
+    // Room reserved after the records for appends: file bytes [m_growthOffset,
+    // m_growthOffset + m_growthSize), mapped writable. m_grown: the file may be longer than
+    // its records and is cut back at Close().
+    char* m_growth = nullptr;
+    std::uint64_t m_growthOffset = 0;
+    std::uint64_t m_growthSize = 0;
+    bool m_grown = false;
+    bool m_growthRefused = false;
     std::uint32_t m_mappedCount = 0;
     std::vector<char> m_records;
     std::vector<char> m_writeBuffer; // reused by appends
