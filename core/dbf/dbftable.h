@@ -7,7 +7,9 @@
 // since are kept in memory beside them), so walking and sorting a million records needs
 // no reads and no copy. Every change is written through at once: when WriteRecord,
 // AppendRecord or SetDeleted returns, the record and the header with the record count are
-// in the file (the operating system's cache; a crash of the program loses nothing). Pack
+// in the file (the operating system's cache; a crash of the program loses nothing). While
+// open, the file may end in room reserved for appends (zeros after the end-of-file mark,
+// which every reader ignores); Close() cuts it back. Pack
 // and Restructure write a new file, flush it to disk and rename it over the old one: an
 // interruption leaves the old or the new table whole. The index file is derived data: its
 // tag definitions are read at open, the orders are always built from the records, and it is
