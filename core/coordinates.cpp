@@ -99,6 +99,9 @@ SquareCodePair SquareCodes(const QString& coordX, const QString& coordY,
     if (x == 0)
         return {QStringLiteral("000-000"), QStringLiteral("000-000")};
     if (language == QLatin1String("NL") && y < 60) {
+        // Atlas notation on a sheet the atlas does not have names no place at all.
+        if (x / 100 < 1 || x / 100 > 62)
+            return {QStringLiteral("000-000"), QStringLiteral("000-000")};
         auto [ax, ay] = AtlasToRD(static_cast<int>(x), static_cast<int>(y));
         if (y == 0) {
             ax -= 2;
