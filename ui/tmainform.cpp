@@ -383,6 +383,9 @@ void TMainForm::BuildSamplePanel(QWidget* parent) {
     grid->addWidget(desmid, 0, 1, 1, 5);
     m_authorLabel = MakeLabel(QString(), QStringLiteral("AuthorLabel"), m_samplePanel);
     m_authorLabel->setTextFormat(Qt::PlainText); // an "&" is shown as it is
+    // A long author citation takes a second line instead of widening the panel.
+    m_authorLabel->setWordWrap(true);
+    m_authorLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     grid->addWidget(m_authorLabel, 1, 1, 1, 5);
     connect(desmid, &QLineEdit::textChanged, this, [this] { DBEDesmidChange(); });
     connect(desmid, &DBEdit::FocusEntered, this, [this] { DBEDesmidEnter(); });

@@ -222,6 +222,18 @@ TEST_F(MainWindow, NameChosenFromTheSearchListByTypingAndDownArrow) {
     EXPECT_EQ(Samples().FieldByName("DATUM").AsString(), "2001-06-05");
 }
 
+TEST_F(MainWindow, LongAuthorCitationWrapsInsteadOfWideningThePanel) {
+    QWidget* panel = form->AuthorLabel()->parentWidget();
+    QApplication::processEvents();
+    const int before = panel->width();
+    form->AuthorLabel()->setText(
+        "(F. Von Paula von Schrank 1803) C.G. Ehrenberg 1828 ex J. Ralfs 1848 emend. "
+        "W. West & G.S. West 1904 nom. illeg.");
+    QApplication::processEvents();
+    EXPECT_EQ(panel->width(), before);
+    EXPECT_LE(form->AuthorLabel()->geometry().right(), panel->width());
+}
+
 TEST_F(MainWindow, BlankSampleNameIsRefused) {
     NewLocation("Ven", "162", "458");
     form->SampleNavigator()->Press(DBNavigator::New);
