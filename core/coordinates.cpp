@@ -61,14 +61,25 @@ const std::array<AtlasSheet, 62>& AtlasSheets() {
     return sheets;
 }
 
-std::pair<double, double> AtlasToRD(int atlasCode, int squareNumber) {
-    const int sheet = atlasCode / 100;
+namespace {
+// The sheet of an atlas block code (sheet number times 100 plus block), or nullptr when the
+// atlas has no such sheet.
+const AtlasSheet* SheetOf(long long atlasCode) {
+    const long long sheet = atlasCode / 100;
     if (sheet < 1 || sheet > 62)
+        return nullptr;
+    return &AtlasSheets()[static_cast<std::size_t>(sheet - 1)];
+}
+} // namespace
+
+std::pair<double, double> AtlasToRD(int atlasCode, int squareNumber) {
+    const AtlasSheet* sheet = SheetOf(atlasCode);
+    if (!sheet)
         return {0.0, 0.0};
     const int block = atlasCode % 100;
     const int row = block / 10;
     const int column = block % 10;
-    const AtlasSheet& s = AtlasSheets()[static_cast<std::size_t>(sheet - 1)];
+    const AtlasSheet& s = *sheet;
     if (squareNumber != 0) {
         return {s.westX + (column - 1) * 5.0 + (squareNumber % 10 - 1),
                 s.northY - (row - 1) * 5.0 - (squareNumber / 10)};
@@ -100,7 +111,7 @@ SquareCodePair SquareCodes(const QString& coordX, const QString& coordY,
         return {QStringLiteral("000-000"), QStringLiteral("000-000")};
     if (language == QLatin1String("NL") && y < 60) {
         // Atlas notation on a sheet the atlas does not have names no place at all.
-        if (x / 100 < 1 || x / 100 > 62)
+        if (!SheetOf(x))
             return {QStringLiteral("000-000"), QStringLiteral("000-000")};
         auto [ax, ay] = AtlasToRD(static_cast<int>(x), static_cast<int>(y));
         if (y == 0) {
