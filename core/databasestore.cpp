@@ -157,17 +157,25 @@ void DatabaseStore::CreateDatabase(const QString& name) {
     Dataset::CreateTable(DataFile(name, "1.dbf"), LocationFields());
 }
 
+QString DatabaseStore::DatabaseFile(const QString& name, const QString& suffix) {
+    const QString path = DataDir() + name + suffix;
+    if (QFileInfo::exists(path))
+        return path;
+    return QString::fromStdString(dbf::DefaultFileSystem().ResolveCase(path.toStdString()));
+}
+
 void DatabaseStore::DeleteDatabase(const QString& name) {
     RequireValidName(name);
     for (const char* suffix : {".ini", "1.mdx", "2.mdx", "1.dbf", "2.dbf"})
-        RemoveIfExists(DataFile(name, suffix));
+        RemoveIfExists(DatabaseFile(name, QString::fromLatin1(suffix)));
 }
 
-void DatabaseStore::UpgradeSamplesTable(const QString& name) {
+bool DatabaseStore::UpgradeSamplesTable(const QString& name) {
     RequireValidName(name);
     Dataset table;
-    table.Open(DataFile(name, "2.dbf"));
-    if (!table.HasField(QStringLiteral("DESMIDINFO"))) {
+    table.Open(DatabaseFile(name, QStringLiteral("2.dbf")));
+    const bool older = !table.HasField(QStringLiteral("DESMIDINFO"));
+    if (older) {
         dbf::FieldDefs fields;
         for (const DatasetFieldDef& def : table.FieldDefs()) {
             dbf::FieldDef f;
@@ -182,11 +190,15 @@ void DatabaseStore::UpgradeSamplesTable(const QString& name) {
         table.Restructure(fields);
     }
     table.Close();
+    return older;
 }
 
 void DatabaseStore::ReadDatabaseSettings() {
     const QString name = Name();
-    const IniFile ini = name.isEmpty() ? IniFile() : IniFile::Load(DataFile(name, ".ini"));
+    // A name from a settings file is only used as a path once it is a valid database name.
+    const IniFile ini = !IsValidDatabaseName(name)
+                            ? IniFile()
+                            : IniFile::Load(DatabaseFile(name, QStringLiteral(".ini")));
     m_coordinateSystem = ini.Value(QStringLiteral("Coordinates"), QStringLiteral("System"));
     m_mapName = ini.Value(QStringLiteral("Distribution Map"), QStringLiteral("MapName"));
     m_squaresTable = ini.Value(QStringLiteral("Squares"), QStringLiteral("Coordinates"));
@@ -198,7 +210,7 @@ void DatabaseStore::WriteDatabaseSettings() {
     const QString name = Name();
     if (name.isEmpty() || !IsValidDatabaseName(name))
         return;
-    const QString path = DataFile(name, ".ini");
+    const QString path = DatabaseFile(name, QStringLiteral(".ini"));
     // Sections this program does not know are kept.
     IniFile ini = IniFile::Load(path);
     ini.SetValue(QStringLiteral("Coordinates"), QStringLiteral("System"),
@@ -223,7 +235,6 @@ bool DatabaseStore::OpenTable(Dataset& table, const QString& path, const QString
 bool DatabaseStore::OpenDatabase(const QString& name) {
     Settings& settings = CurrentSettings();
     settings.defaultDatabase = name;
-    ReadDatabaseSettings();
     locationsChanged = true;
     samplesChanged = true;
     Each([](DatabaseListener& l) { l.MapMustReload(); });
@@ -233,48 +244,107 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     m_squareCoordinates.Close();
     Each([](DatabaseListener& l) { l.SampleGridReset(); });
     Label(name.isEmpty() ? ResStr(rsDbLabelNone) : ResStr(rsDbOpening));
-    if (name.isEmpty())
+    if (name.isEmpty()) {
+        ReadDatabaseSettings();
         return false;
+    }
 
-    auto fail = [&] {
-        UserPrompts().Message(ResStr(rsDefaultDbNotFound) + QLatin1Char('\n') +
-                                  ResStr(rsSelectOrCreate),
-                              MessageKind::Error);
-        Label(ResStr(rsDbLabelFailed));
+    // Whatever goes wrong, the window is left with no database rather than with part of one.
+    auto noDatabase = [&] {
+        m_locations.Close();
+        m_samples.Close();
+        m_squareCoordinates.Close();
+        maxLocationID = QStringLiteral("-1");
         settings.defaultDatabase.clear();
+        Each([](DatabaseListener& l) {
+            l.SampleGridReset();
+            l.SampleNavigatorEnabled(false);
+        });
+        Label(ResStr(rsDbLabelFailed));
         return false;
     };
     if (!IsValidDatabaseName(name)) {
         UserPrompts().Message(ResStr(rsInvalidDbName).arg(name), MessageKind::Error);
-        return fail();
+        UserPrompts().Message(ResStr(rsDefaultDbNotFound) + QLatin1Char('\n') +
+                                  ResStr(rsSelectOrCreate),
+                              MessageKind::Error);
+        return noDatabase();
     }
-
-    const QString locationsPath = DataFile(name, "1.dbf");
-    const QString samplesPath = DataFile(name, "2.dbf");
-    const QString locationsIndex = DataFile(name, "1.mdx");
-    const QString samplesIndex = DataFile(name, "2.mdx");
-    bool ok = true;
+    QString failure;
     try {
-        ok = OpenTable(m_locations, locationsPath, QStringLiteral("1.dbf)")) && ok;
-        ok = OpenTable(m_samples, samplesPath, QStringLiteral("2.dbf)")) && ok;
+        ReadDatabaseSettings();
+        if (!OpenTables(name)) {
+            UserPrompts().Message(ResStr(rsDefaultDbNotFound) + QLatin1Char('\n') +
+                                      ResStr(rsSelectOrCreate),
+                                  MessageKind::Error);
+            return noDatabase();
+        }
+        Label(ResStr(rsDbLabel) + name);
+        const QString orderTag = LocationOrderTag(settings.order);
+        m_locations.First();
+        if (m_locations.IsEmpty()) {
+            maxLocationID = QStringLiteral("-1");
+            Each([](DatabaseListener& l) { l.SampleNavigatorEnabled(false); });
+            m_locations.SetIndexName(orderTag);
+            return true;
+        }
+        m_locations.SetIndexName(QStringLiteral("ID"));
+        m_locations.Last();
+        maxLocationID = m_locations.FieldByName(QStringLiteral("ID")).AsString();
+        m_locations.SetIndexName(orderTag);
+        m_locations.First();
+        m_samples.First();
+        Each([](DatabaseListener& l) { l.SampleGridBuild(); });
     } catch (const Error& e) {
-        // Held by another process or unreadable: the table's own error, and no database.
-        UserPrompts().Message(e.Message(), MessageKind::Error);
+        failure = e.Message();
+    } catch (const std::bad_alloc&) {
+        failure = QStringLiteral("not enough memory");
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    if (!failure.isEmpty()) {
+        UserPrompts().Message(ResStr(rsDbNotOpened).arg(name) + QLatin1Char('\n') + failure,
+                              MessageKind::Error);
+        return noDatabase();
+    }
+    if (!m_squaresTable.isEmpty()) {
+        try {
+            m_squareCoordinates.Open(LibDir() + m_squaresTable + QStringLiteral(".dbf"));
+        } catch (const Error& e) {
+            UserPrompts().Message(e.Message(), MessageKind::Error);
+        }
+    }
+    return true;
+}
+
+bool DatabaseStore::OpenTables(const QString& name) {
+    const QString locationsPath = DatabaseFile(name, QStringLiteral("1.dbf"));
+    const QString samplesPath = DatabaseFile(name, QStringLiteral("2.dbf"));
+    bool ok = OpenTable(m_locations, locationsPath, QStringLiteral("1.dbf)"));
+    ok = OpenTable(m_samples, samplesPath, QStringLiteral("2.dbf)")) && ok;
+    if (!ok) {
         m_locations.Close();
         m_samples.Close();
-        Label(ResStr(rsDbLabelFailed));
         return false;
     }
-    if (!ok)
-        return fail();
+    // A samples table of an earlier version lacks DESMIDINFO: it gets the field once.
+    if (!m_samples.HasField(QStringLiteral("DESMIDINFO"))) {
+        ReportRepairs(m_samples, false); // its index is reported after the reopen
+        m_samples.Close();
+        UpgradeSamplesTable(name);
+        UserPrompts().Message(ResStr(rsSamplesUpgraded).arg(name));
+        m_samples.Open(samplesPath);
+    }
+    ReportRepairs(m_locations);
+    ReportRepairs(m_samples);
 
-    const bool hadLocationsIndex = QFileInfo::exists(locationsIndex);
-    const bool hadSamplesIndex = QFileInfo::exists(samplesIndex);
+    const bool hadLocationsIndex = QFileInfo::exists(DatabaseFile(name, QStringLiteral("1.mdx")));
+    const bool hadSamplesIndex = QFileInfo::exists(DatabaseFile(name, QStringLiteral("2.mdx")));
     if (hadLocationsIndex)
         m_locations.RegenerateIndexes();
     if (hadSamplesIndex)
         m_samples.RegenerateIndexes();
-    // Tags missing from an index file (or the whole file) are made anew.
+    // Tags missing from an index file (or the whole file, or a damaged one) are made anew.
     auto addMissing = [](Dataset& table, const auto& tags) {
         const QStringList present = table.IndexNames();
         for (const TagDef& t : tags)
@@ -284,33 +354,20 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     };
     addMissing(m_locations, kLocationTags);
     addMissing(m_samples, kSampleTags);
-
     m_samples.SetIndexName(QStringLiteral("DESMID"));
-    Label(ResStr(rsDbLabel) + name);
-
-    const QString orderTag = LocationOrderTag(settings.order);
-    m_locations.First();
-    if (m_locations.IsEmpty()) {
-        maxLocationID = QStringLiteral("-1");
-        Each([](DatabaseListener& l) { l.SampleNavigatorEnabled(false); });
-        m_locations.SetIndexName(orderTag);
-        return true;
-    }
-    m_locations.SetIndexName(QStringLiteral("ID"));
-    m_locations.Last();
-    maxLocationID = m_locations.FieldByName(QStringLiteral("ID")).AsString();
-    m_locations.SetIndexName(orderTag);
-    m_locations.First();
-    m_samples.First();
-    Each([](DatabaseListener& l) { l.SampleGridBuild(); });
-    if (!m_squaresTable.isEmpty()) {
-        try {
-            m_squareCoordinates.Open(LibDir() + m_squaresTable + QStringLiteral(".dbf"));
-        } catch (const Error& e) {
-            UserPrompts().Message(e.Message(), MessageKind::Error);
-        }
-    }
     return true;
+}
+
+void DatabaseStore::ReportRepairs(Dataset& table, bool index) {
+    dbf::DbfTable& t = table.Table();
+    if (t.RecoveredCount() > 0)
+        UserPrompts().Message(
+            ResStr(rsRecordsRecovered).arg(t.RecoveredCount()).arg(table.FileName()),
+            MessageKind::Warning);
+    if (index && !t.IndexDamage().empty())
+        UserPrompts().Message(ResStr(rsIndexRebuilt).arg(QString::fromStdString(t.IndexPath())) +
+                                  QLatin1Char('\n') + QString::fromStdString(t.IndexDamage()),
+                              MessageKind::Warning);
 }
 
 void DatabaseStore::PackAndClose(Dataset& table) {
@@ -401,6 +458,7 @@ std::pair<int, int> DatabaseStore::SquareTotals() {
         }
     }
     // The corrupt records are deleted after the walk, so that the walk visits each record once.
+    const BulkChange bulk(*this);
     for (std::uint32_t recNo : corrupt) {
         m_samples.SetRecNo(static_cast<int>(recNo));
         m_samples.Delete();
@@ -415,6 +473,7 @@ std::pair<int, int> DatabaseStore::SquareTotals() {
 }
 
 void DatabaseStore::RecomputeSquareCodes() {
+    const BulkChange bulk(*this);
     m_locations.SetIndexName(QStringLiteral("ID"));
     m_locations.DisableControls();
     m_samples.DisableControls();

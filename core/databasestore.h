@@ -68,8 +68,14 @@ public:
     void CloseDatabase();
     // Removes NAME.ini, the index files and the tables. The caller closes the database first.
     static void DeleteDatabase(const QString& name);
-    // Adds the field DESMIDINFO (text 100) to an older samples table NAME2.dbf.
-    static void UpgradeSamplesTable(const QString& name);
+    // Adds the field DESMIDINFO (text 100) to an older samples table NAME2.dbf: the table is
+    // written anew beside the old one and renamed over it, so a failure leaves the old table
+    // whole. Returns true when the table was changed.
+    static bool UpgradeSamplesTable(const QString& name);
+    // The path of a file of database NAME (suffix "1.dbf", "2.mdx", ".ini" …) as it exists in
+    // DataDir, found without regard to letter case (databases copied from Windows); the
+    // path in this case when none exists.
+    static QString DatabaseFile(const QString& name, const QString& suffix);
 
     void ReadDatabaseSettings();
     void WriteDatabaseSettings();
@@ -88,6 +94,21 @@ public:
     void SetMapName(const QString& map) { m_mapName = map; }
     QString SquaresTable() const { return m_squaresTable; }
     void SetSquaresTable(const QString& table) { m_squaresTable = table; }
+
+    // While a BulkChange exists, the checks that single entries pass (a sample belongs to the
+    // current location, a name is filled in) stand aside: whole-table operations rewrite
+    // records of every location.
+    class BulkChange {
+    public:
+        explicit BulkChange(DatabaseStore& store) : m_store(store) { ++m_store.m_bulk; }
+        ~BulkChange() { --m_store.m_bulk; }
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        DatabaseStore& m_store;
+    };
+    bool InBulkChange() const { return m_bulk > 0; }
 
     bool locationsChanged = false;
     bool samplesChanged = false;
@@ -112,6 +133,8 @@ private:
             f(*l);
     }
     bool OpenTable(Dataset& table, const QString& path, const QString& missingSuffix);
+    bool OpenTables(const QString& name);
+    void ReportRepairs(Dataset& table, bool index = true);
     void PackAndClose(Dataset& table);
 
     std::vector<DatabaseListener*> m_listeners;
@@ -122,6 +145,7 @@ private:
     QString m_mapName;
     QString m_squaresTable;
     std::pair<int, int> m_cachedTotals{0, 0};
+    int m_bulk = 0;
 };
 
 } // namespace velmora::core

@@ -21,4 +21,8 @@ private:
     QString m_reason;
 };
 
+// Thrown by a rule that has already told the user why an action cannot go on (a refused
+// post, say): the action is abandoned without a further message and nothing is written.
+struct Refusal {};
+
 } // namespace velmora::core

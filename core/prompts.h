@@ -21,6 +21,8 @@ public:
     virtual void Message(const QString& text, MessageKind kind = MessageKind::Information) = 0;
     // Yes/No question: true for Yes.
     virtual bool YesNo(const QString& text) = 0;
+    // The same question with No as the answer Enter gives: questions that destroy data.
+    virtual bool YesNoDefaultNo(const QString& text) { return YesNo(text); }
     // Yes/No/Cancel question: Answer::Yes, Answer::No or Answer::Cancel.
     virtual Answer YesNoCancel(const QString& text) = 0;
     // OK/Abort question: true for OK.

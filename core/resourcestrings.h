@@ -62,6 +62,10 @@ enum ResId : int {
     rsSelectOrCreate = 1308,
     rsInvalidDbName = 1309, // %1: the name
     rsCorruptRecord = 1310, // %1: the physical record number
+    rsSamplesUpgraded = 1311,  // %1: the database name
+    rsRecordsRecovered = 1312, // %1: how many, %2: the table file
+    rsIndexRebuilt = 1313,     // %1: the index file, then a line break and the reason
+    rsDbNotOpened = 1314,      // %1: the database name, then a line break and the reason
     // Preferences window and the reference lists it loads
     rsTaxaListNotRead = 1401,       // followed by the file and the reason
     rsAdditionalListNotRead = 1402, // followed by the file and the reason
@@ -89,6 +93,13 @@ enum ResId : int {
     rsCoordLabelY = 2018,
     rsLongitudeLabel = 2019,
     rsLatitudeLabel = 2020,
+    rsSampleNotOfLocation = 2021, // a post or delete of a sample of another location
+    rsNumberFieldInvalid = 2022,  // %1: the field's caption, %2: the text
+    rsCoordinateInvalid = 2023,   // %1: the coordinate's caption, %2: the text
+    rsYearQuestion = 2024,        // %1: the year, %2: next year
+    rsOnlyDiversity = 2025,       // the taxa list holds no rarity or signal values
+    rsFieldConductivity = 2026,
+    rsFieldWaterTemp = 2027,
     rsHintFirst = 2030, // the record navigators' button hints, in button order
     rsHintPrior = 2031,
     rsHintNext = 2032,

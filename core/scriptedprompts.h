@@ -18,6 +18,7 @@ public:
     ~ScriptedPrompts() override { SetUserPrompts(nullptr); }
 
     QStringList shown;                        // every message and question text, in order
+    QStringList defaultNo;                    // the questions asked with No as the default
     std::deque<Answer> answers;               // for YesNo, YesNoCancel, OkAbort
     std::deque<std::optional<QString>> texts; // for InputText and the choosers
     std::deque<std::optional<TColor>> colors;
@@ -27,6 +28,10 @@ public:
 
     void Message(const QString& text, MessageKind) override { shown << text; }
     bool YesNo(const QString& text) override { return Next(text) == Answer::Yes; }
+    bool YesNoDefaultNo(const QString& text) override {
+        defaultNo << text;
+        return Next(text) == Answer::Yes;
+    }
     Answer YesNoCancel(const QString& text) override { return Next(text); }
     bool OkAbort(const QString& text) override { return Next(text) == Answer::Ok; }
     std::optional<QString> InputText(const QString&, const QString& prompt,

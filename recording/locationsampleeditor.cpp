@@ -5,6 +5,9 @@
 #include "core/dataset.h"
 #include "core/error.h"
 #include "core/gridsort.h"
+#include "core/prompts.h"
+#include "core/resourcestrings.h"
+#include "core/textutils.h"
 #include "core/settings.h"
 
 #include <QDate>
@@ -54,6 +57,13 @@ bool IsValidDate(const QString& day, const QString& month, const QString& year) 
     return y >= 1 && y <= 9999 && QDate::isValid(y, m, d);
 }
 
+bool IsStorableDate(const QString& day, const QString& month, const QString& year) {
+    auto orFirst = [](const QString& t) {
+        return t.trimmed().isEmpty() ? QStringLiteral("1") : t;
+    };
+    return !year.trimmed().isEmpty() && IsValidDate(orFirst(day), orFirst(month), year);
+}
+
 QString DecimalCommaRepair(const QString& text) {
     QString out = text;
     const qsizetype dot = out.indexOf(QLatin1Char('.'));
@@ -62,7 +72,166 @@ QString DecimalCommaRepair(const QString& text) {
     return out;
 }
 
-LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store(store) {}
+namespace {
+[[noreturn]] void Refuse(const QString& message,
+                         core::MessageKind kind = core::MessageKind::Information) {
+    core::UserPrompts().Message(message, kind);
+    throw core::Refusal{};
+}
+} // namespace
+
+LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store(store) {
+    Dataset& loc = m_store.Locations();
+    Dataset& samples = m_store.Samples();
+    m_locationHandlers = {
+        loc.Connect(core::DatasetEvent::BeforePost, [this](Dataset&) { CheckLocationBeforePost(); }),
+        loc.Connect(core::DatasetEvent::AfterPost,
+                    [this](Dataset&) {
+                        m_store.locationsChanged = true;
+                        if (m_store.InBulkChange())
+                            return;
+                        try {
+                            PropagateLocationToSamples();
+                        } catch (const core::Error& e) {
+                            core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+                        }
+                    }),
+        loc.Connect(core::DatasetEvent::AfterDelete,
+                    [this](Dataset&) { m_store.locationsChanged = true; }),
+    };
+    m_sampleHandlers = {
+        samples.Connect(core::DatasetEvent::BeforePost,
+                        [this](Dataset&) { CheckSampleBeforePost(); }),
+        samples.Connect(core::DatasetEvent::BeforeDelete,
+                        [this](Dataset&) { CheckSampleBeforeDelete(); }),
+        samples.Connect(core::DatasetEvent::AfterPost,
+                        [this](Dataset&) { m_store.samplesChanged = true; }),
+        samples.Connect(core::DatasetEvent::AfterDelete,
+                        [this](Dataset&) { m_store.samplesChanged = true; }),
+    };
+}
+
+LocationSampleEditor::~LocationSampleEditor() {
+    for (int id : m_locationHandlers)
+        m_store.Locations().Disconnect(id);
+    for (int id : m_sampleHandlers)
+        m_store.Samples().Disconnect(id);
+}
+
+std::optional<long long> LocationSampleEditor::CurrentLocationId() {
+    Dataset& loc = m_store.Locations();
+    if (!loc.Active() || (loc.State() == DatasetState::Browse && loc.RecNo() == 0))
+        return std::nullopt;
+    core::Field id = loc.FieldByName(QStringLiteral("ID"));
+    if (id.IsNull())
+        return std::nullopt;
+    return id.AsInteger();
+}
+
+namespace {
+// The ID a sample has in the file (for a record being edited: before the edit).
+std::optional<long long> StoredSampleId(Dataset& samples) {
+    if (samples.RecNo() == 0)
+        return std::nullopt;
+    core::dbf::DbfTable& table = samples.Table();
+    const int field = table.FieldIndex("ID");
+    if (field < 0)
+        return std::nullopt;
+    return table.Integer(table.Record(static_cast<std::uint32_t>(samples.RecNo())), field);
+}
+} // namespace
+
+bool LocationSampleEditor::CurrentSampleBelongs() {
+    Dataset& samples = m_store.Samples();
+    if (!samples.Active())
+        return false;
+    if (samples.State() == DatasetState::Edit || samples.State() == DatasetState::Insert)
+        return true;
+    if (samples.RecNo() == 0)
+        return false;
+    const std::optional<long long> location = CurrentLocationId();
+    core::Field id = samples.FieldByName(QStringLiteral("ID"));
+    return location && !id.IsNull() && id.AsInteger() == *location;
+}
+
+void LocationSampleEditor::CheckLocationBeforePost() {
+    if (m_store.InBulkChange())
+        return;
+    Dataset& loc = m_store.Locations();
+    auto text = [&](const char* field) {
+        return loc.FieldByName(QString::fromLatin1(field)).AsString();
+    };
+    if (text("LOCATIE").trimmed().isEmpty())
+        Refuse(core::ResStr(core::rsLocationNameRequired));
+    const QString year = text("JAAR");
+    if (year.trimmed().isEmpty())
+        Refuse(core::ResStr(core::rsValidDateRequired));
+    if (!IsStorableDate(text("DAG"), text("MAAND"), year))
+        Refuse(core::ResStr(core::rsDateError), core::MessageKind::Warning);
+    const bool latLon = m_store.CoordinateSystem() == core::kLatLon;
+    const std::pair<const char*, int> coordinates[] = {
+        {"COORDX", latLon ? core::rsLongitudeLabel : core::rsCoordLabelX},
+        {"COORDY", latLon ? core::rsLatitudeLabel : core::rsCoordLabelY}};
+    for (const auto& [field, caption] : coordinates) {
+        try {
+            core::ParseCoordinate(text(field));
+        } catch (const core::Error&) {
+            Refuse(core::ResStr(core::rsCoordinateInvalid).arg(core::ResStr(caption), text(field)),
+                   core::MessageKind::Warning);
+        }
+    }
+    const std::pair<const char*, QString> numbers[] = {
+        {"PH", QStringLiteral("pH")},
+        {"GELEIDING", core::ResStr(core::rsFieldConductivity)},
+        {"WATERTEMP", core::ResStr(core::rsFieldWaterTemp)}};
+    for (const auto& [field, caption] : numbers) {
+        const QString value = text(field);
+        if (value.trimmed().isEmpty())
+            continue;
+        try {
+            core::ParseNumber(value);
+        } catch (const core::Error&) {
+            Refuse(core::ResStr(core::rsNumberFieldInvalid).arg(caption, value),
+                   core::MessageKind::Warning);
+        }
+    }
+    const int nextYear = QDate::currentDate().year() + 1;
+    const int y = year.trimmed().toInt();
+    if ((y < 1800 || y > nextYear) &&
+        !core::UserPrompts().YesNo(core::ResStr(core::rsYearQuestion).arg(year).arg(nextYear)))
+        throw core::Refusal{};
+}
+
+void LocationSampleEditor::CheckSampleBeforePost() {
+    if (m_store.InBulkChange())
+        return;
+    Dataset& samples = m_store.Samples();
+    core::Field name = samples.FieldByName(QStringLiteral("DESMID"));
+    const QString trimmed = name.AsString().trimmed();
+    if (trimmed != name.AsString())
+        name.SetAsString(trimmed);
+    if (trimmed.isEmpty())
+        Refuse(core::ResStr(core::rsDesmidNameEmpty) + QStringLiteral("\n\r") +
+                   core::ResStr(core::rsFillNameFirst),
+               core::MessageKind::Warning);
+    const std::optional<long long> location = CurrentLocationId();
+    bool belongs = location.has_value();
+    if (belongs && samples.State() == DatasetState::Edit)
+        belongs = StoredSampleId(samples) == location;
+    core::Field id = samples.FieldByName(QStringLiteral("ID"));
+    if (belongs)
+        belongs = !id.IsNull() && id.AsInteger() == *location;
+    if (!belongs)
+        Refuse(core::ResStr(core::rsSampleNotOfLocation), core::MessageKind::Error);
+}
+
+void LocationSampleEditor::CheckSampleBeforeDelete() {
+    if (m_store.InBulkChange())
+        return;
+    const std::optional<long long> location = CurrentLocationId();
+    if (!location || StoredSampleId(m_store.Samples()) != location)
+        Refuse(core::ResStr(core::rsSampleNotOfLocation), core::MessageKind::Error);
+}
 
 QString LocationSampleEditor::LocationDatum() {
     Dataset& loc = m_store.Locations();
@@ -105,6 +274,7 @@ void LocationSampleEditor::PropagateLocationToSamples() {
     samples.SetIndexName(QStringLiteral("ID"));
     if (!samples.Locate(QStringLiteral("ID"), QVariant(id)))
         return;
+    const core::DatabaseStore::BulkChange bulk(m_store);
     core::Field sampleId = samples.FieldByName(QStringLiteral("ID"));
     while (!samples.Eof() && !sampleId.IsNull() && sampleId.AsInteger() == id) {
         samples.Edit();
@@ -118,6 +288,7 @@ void LocationSampleEditor::PropagateLocationToSamples() {
 }
 
 void LocationSampleEditor::SamplesUpdate(long long deletedId) {
+    const core::DatabaseStore::BulkChange bulk(m_store);
     Dataset& loc = m_store.Locations();
     Dataset& samples = m_store.Samples();
     // MaxLocationID from what remains; the current location stays current.
@@ -167,7 +338,11 @@ void LocationSampleEditor::CopyRecord(const QString& defaultAnalyst) {
     for (const core::DatasetFieldDef& def : loc.FieldDefs())
         values << loc.FieldByName(def.name).AsVariant();
     values[0] = QVariant(NextLocationId());
-    loc.AppendRecord(values);
+    {
+        // The copy is completed by the user before it passes the location rules.
+        const core::DatabaseStore::BulkChange bulk(m_store);
+        loc.AppendRecord(values);
+    }
     m_store.locationsChanged = true;
     // AppendRecord leaves the new record current.
     loc.Edit();

@@ -8,6 +8,8 @@
 #include "core/grid.h"
 
 #include <QString>
+#include <optional>
+#include <vector>
 
 namespace velmora::core {
 class DatabaseStore;
@@ -27,12 +29,40 @@ QString PadDayOrMonth(const QString& text);
 // True when day, month and year are integers forming a calendar date (day or month 0 count
 // as 1).
 bool IsValidDate(const QString& day, const QString& month, const QString& year);
+// The date rule of a stored location: a year, and a day and month that are empty (not known)
+// or make a calendar date with it.
+bool IsStorableDate(const QString& day, const QString& month, const QString& year);
 // The first "." of a coordinate text replaced by "," (the Dutch decimal comma).
 QString DecimalCommaRepair(const QString& text);
 
+// The editor subscribes to the store's two tables for as long as it lives, so that every
+// post and delete, from a window or not, passes the rules:
+// - a location is stored only with a name, a year, a date that exists, readable coordinates
+//   and numbers (or nothing) in pH, conductivity and water temperature; a year outside
+//   1800 … next year is asked about;
+// - a sample is stored only with a name, and only as a sample of the current location: a
+//   post or delete of a sample whose ID differs from the current location's ID is refused,
+//   whatever the window shows. Whole-table operations (propagation, the delete cascade,
+//   square codes) run inside a DatabaseStore::BulkChange and pass.
+// A refusal has told the user why and throws core::Refusal; nothing is written.
 class LocationSampleEditor {
 public:
     explicit LocationSampleEditor(core::DatabaseStore& store);
+    ~LocationSampleEditor();
+    LocationSampleEditor(const LocationSampleEditor&) = delete;
+    LocationSampleEditor& operator=(const LocationSampleEditor&) = delete;
+
+    // The ID of the current location (the record being edited, or the current stored one);
+    // nothing when there is none or it has no ID.
+    std::optional<long long> CurrentLocationId();
+    // True when the samples table's current record is a sample of the current location, or
+    // a sample being edited or inserted: the one record a sample panel may show and change.
+    bool CurrentSampleBelongs();
+
+    // The rules, as the tables' notifications run them (public for whole-table callers).
+    void CheckLocationBeforePost();
+    void CheckSampleBeforePost();
+    void CheckSampleBeforeDelete();
 
     // DATUM of the current location: JAAR "-" MAAND "-" DAG, the texts as they stand.
     QString LocationDatum();
@@ -65,6 +95,8 @@ public:
 
 private:
     core::DatabaseStore& m_store;
+    std::vector<int> m_locationHandlers;
+    std::vector<int> m_sampleHandlers;
 };
 
 } // namespace velmora::recording

@@ -36,8 +36,16 @@ bool FieldLink::Editable() const {
     return m_dataset && m_dataset->Active() && m_dataset->HasField(m_field);
 }
 
+bool FieldLink::HasRecord() const {
+    if (!Editable())
+        return false;
+    if (m_dataset->State() != DatasetState::Browse)
+        return true;
+    return !m_dataset->IsEmpty() && (!m_scope || m_scope());
+}
+
 QString FieldLink::Text() const {
-    if (!Editable() || (m_dataset->State() == DatasetState::Browse && m_dataset->IsEmpty()))
+    if (!HasRecord())
         return {};
     return m_dataset->FieldByName(m_field).AsString();
 }
@@ -48,7 +56,7 @@ void FieldLink::Write(const QString& text, bool fromControl) {
     m_writing = fromControl;
     try {
         if (m_dataset->State() == DatasetState::Browse) {
-            if (m_dataset->IsEmpty()) {
+            if (!HasRecord()) {
                 m_writing = false;
                 return;
             }
@@ -185,7 +193,7 @@ void DBNavigator::UpdateButtons() {
     const DatasetState state = active ? m_dataset->State() : DatasetState::Inactive;
     const bool browsing = state == DatasetState::Browse;
     const bool editing = state == DatasetState::Edit || state == DatasetState::Insert;
-    const bool hasRecord = browsing && !m_dataset->IsEmpty();
+    const bool hasRecord = browsing && HasRecord();
     m_buttons[First]->setEnabled(hasRecord && !m_dataset->Bof());
     m_buttons[Prior]->setEnabled(hasRecord && !m_dataset->Bof());
     m_buttons[Next]->setEnabled(hasRecord && !m_dataset->Eof());
@@ -197,8 +205,16 @@ void DBNavigator::UpdateButtons() {
     m_buttons[Cancel]->setEnabled(editing);
 }
 
+bool DBNavigator::HasRecord() const {
+    return !m_dataset->IsEmpty() && (!m_scope || m_scope());
+}
+
 void DBNavigator::Press(Button button) {
     if (!m_dataset || !m_dataset->Active())
+        return;
+    // A key press reaches here as a click does: no delete or edit of a record out of scope.
+    if ((button == Delete || button == EditRecord) &&
+        (m_dataset->State() != DatasetState::Browse || !HasRecord()))
         return;
     if (m_before && !m_before(button))
         return;
@@ -220,12 +236,10 @@ void DBNavigator::Press(Button button) {
             m_dataset->Append();
             break;
         case Delete:
-            if (!m_dataset->IsEmpty())
-                m_dataset->Delete();
+            m_dataset->Delete();
             break;
         case EditRecord:
-            if (m_dataset->State() == DatasetState::Browse && !m_dataset->IsEmpty())
-                m_dataset->Edit();
+            m_dataset->Edit();
             break;
         case Post:
             if (m_dataset->State() != DatasetState::Browse)

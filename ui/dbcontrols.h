@@ -8,6 +8,7 @@
 // controls are not refreshed; they catch up when the controls are enabled again.
 
 #include "core/dataset.h"
+#include "core/error.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,9 +20,9 @@ class QToolButton;
 
 namespace velmora::ui {
 
-// Thrown by a handler that has already told the user why an action cannot go on (a refused
-// post, say): the action is abandoned without a further message.
-struct AbortAction {};
+// A handler that has already told the user why an action cannot go on throws this: the
+// action is abandoned without a further message.
+using AbortAction = core::Refusal;
 
 // The binding shared by the bound controls.
 class FieldLink {
@@ -33,6 +34,12 @@ public:
 
     void Bind(core::Dataset* dataset, const QString& field, std::function<void()> refresh);
     void Unbind();
+    // Which browsed records the control may show and change: a stored record the scope
+    // refuses counts as no record (shown empty, typing changes nothing). Records being edited
+    // or inserted are always shown.
+    void SetScope(std::function<bool()> scope) { m_scope = std::move(scope); }
+    // True when the dataset has a current record within the scope.
+    bool HasRecord() const;
     core::Dataset* Dataset() const { return m_dataset; }
     const QString& FieldName() const { return m_field; }
     // The field's text of the current record ("" when there is none).
@@ -46,6 +53,7 @@ public:
 private:
     core::Dataset* m_dataset = nullptr;
     QString m_field;
+    std::function<bool()> m_scope;
     int m_connection = 0;
     bool m_writing = false;
 };
@@ -103,6 +111,11 @@ public:
     void SetBeforeAction(std::function<bool(Button)> handler) { m_before = std::move(handler); }
     // Runs after a button has acted.
     void SetAfterAction(std::function<void(Button)> handler) { m_after = std::move(handler); }
+    // As FieldLink::SetScope: outside it, delete and edit are off.
+    void SetScope(std::function<bool()> scope) {
+        m_scope = std::move(scope);
+        UpdateButtons();
+    }
     // Presses a button as the user would (the handlers run).
     void Press(Button button);
     QToolButton* ButtonWidget(Button button) const { return m_buttons[button]; }
@@ -113,8 +126,11 @@ private:
     core::Dataset* m_dataset = nullptr;
     int m_connection = 0;
     std::array<QToolButton*, ButtonCount> m_buttons{};
+    bool HasRecord() const;
+
     std::function<bool(Button)> m_before;
     std::function<void(Button)> m_after;
+    std::function<bool()> m_scope;
 };
 
 } // namespace velmora::ui

@@ -35,6 +35,12 @@ bool QtPrompts::YesNo(const QString& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtPrompts::YesNoDefaultNo(const QString& text) {
+    return QMessageBox::question(m_parent, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 core::Answer QtPrompts::YesNoCancel(const QString& text) {
     switch (QMessageBox::question(m_parent, QApplication::applicationDisplayName(), text,
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {

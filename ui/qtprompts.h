@@ -19,6 +19,7 @@ public:
 
     void Message(const QString& text, core::MessageKind kind) override;
     bool YesNo(const QString& text) override;
+    bool YesNoDefaultNo(const QString& text) override;
     core::Answer YesNoCancel(const QString& text) override;
     bool OkAbort(const QString& text) override;
     std::optional<QString> InputText(const QString& caption, const QString& prompt,

@@ -83,9 +83,8 @@ DBComboBox* MakeCombo(QWidget* parent, const QStringList& items) {
 TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, QWidget* parent)
     : QMainWindow(parent), m_store(store), m_ecology(ecology), m_editor(store) {
     setObjectName(QStringLiteral("MainForm"));
-    // The window's width is fixed by its size limits; only the height follows the settings.
+    // The default width is 800; a wider window gives the grid and the name list more room.
     setMinimumWidth(800);
-    setMaximumWidth(800);
     setMinimumHeight(600);
 
     auto* central = new QWidget(this);
@@ -154,35 +153,22 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
 
     core::Dataset& locations = m_store.Locations();
     core::Dataset& samples = m_store.Samples();
-    m_locationsAfterPost = locations.Connect(core::DatasetEvent::AfterPost, [this](core::Dataset&) {
-        m_store.locationsChanged = true;
-        try {
-            m_editor.PropagateLocationToSamples();
-        } catch (const core::Error& e) {
-            core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
-        }
-    });
-    m_samplesBeforePost = samples.Connect(core::DatasetEvent::BeforePost, [this](core::Dataset& s) {
-        core::Field name = s.FieldByName(QStringLiteral("DESMID"));
-        const QString trimmed = name.AsString().trimmed();
-        if (trimmed != name.AsString())
-            name.SetAsString(trimmed);
-        if (trimmed.isEmpty()) {
-            core::UserPrompts().Message(ResStr(core::rsDesmidNameEmpty) + QStringLiteral("\n\r") +
-                                            ResStr(core::rsFillNameFirst),
-                                        core::MessageKind::Warning);
-            throw AbortAction{};
-        }
-    });
-    m_samplesAfterPost = samples.Connect(core::DatasetEvent::AfterPost,
-                                         [this](core::Dataset&) { m_store.samplesChanged = true; });
-    m_samplesAfterDelete = samples.Connect(
-        core::DatasetEvent::AfterDelete, [this](core::Dataset&) { m_store.samplesChanged = true; });
+    // The sample panel shows and changes only a sample of the current location: after a new
+    // sample is cancelled on a location without samples, the table's cursor is back on a
+    // sample of another location, and the panel then shows nothing.
+    const auto belongs = [this] { return m_editor.CurrentSampleBelongs(); };
+    for (auto& [field, edit] : m_sampleEdits)
+        edit->Link().SetScope(belongs);
+    for (auto& [field, combo] : m_sampleCombos)
+        combo->Link().SetScope(belongs);
+    m_sampleNavigator->SetScope(belongs);
+    connect(m_copyButton, &QPushButton::clicked, this, [this] { CopyRecordClick(); });
     m_locationsState = locations.Connect(core::DatasetEvent::DataChanged,
                                          [this](core::Dataset&) { ApplyPanelState(); });
     m_samplesState = samples.Connect(core::DatasetEvent::DataChanged,
                                      [this](core::Dataset&) { ApplyPanelState(); });
     m_store.AddListener(this);
+    SetTabOrder();
 
     qApp->installEventFilter(this);
     ResetSampleGrid();
@@ -194,11 +180,7 @@ TMainForm::~TMainForm() {
     m_store.RemoveListener(this);
     core::Dataset& locations = m_store.Locations();
     core::Dataset& samples = m_store.Samples();
-    locations.Disconnect(m_locationsAfterPost);
     locations.Disconnect(m_locationsState);
-    samples.Disconnect(m_samplesBeforePost);
-    samples.Disconnect(m_samplesAfterPost);
-    samples.Disconnect(m_samplesAfterDelete);
     samples.Disconnect(m_samplesState);
     m_biotopes.Close();
 }
@@ -474,6 +456,11 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     layout->addWidget(m_voegToeButton);
     connect(m_searchEdit, &QLineEdit::textChanged, this, [this] { SearchEditChange(); });
     connect(m_names, &QListWidget::itemClicked, this, [this] { NamesClick(); });
+    // Walking the list with the arrow keys: the name field follows the highlight.
+    connect(m_names, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && m_names->hasFocus() && SampleEditing())
+            m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->item(row)->text());
+    });
     connect(m_voegToeButton, &QPushButton::clicked, this, [this] { VoegToeClick(); });
     m_searchEdit->installEventFilter(this);
     m_names->installEventFilter(this);
@@ -538,6 +525,10 @@ void TMainForm::BuildGrid(QWidget* parent) {
                                                                   38, 38, 38,  162, 142};
     for (int c = 0; c < recording::kSampleGridColumns; ++c)
         m_grid->setColumnWidth(c, widths[c]);
+    // Room for three-digit row numbers in the interface font; a wider window widens "Info".
+    m_grid->setColumnWidth(
+        1, std::max(widths[1], m_grid->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 10));
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setColumnHidden(0, true);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
@@ -546,11 +537,33 @@ void TMainForm::BuildGrid(QWidget* parent) {
     });
 }
 
+void TMainForm::SetTabOrder() {
+    // The order of the layout: the location's left column (name, date, coordinates, …), its
+    // right column, then the sample panel, the search field, the name list and the grid.
+    QList<QWidget*> order;
+    for (const char* f : {"LOCATIE", "DAG", "MAAND", "JAAR", "COORDX", "COORDY", "MONSTERSRT",
+                          "OPMLOCATIE"})
+        order << m_locationEdits[QString::fromLatin1(f)];
+    order << m_zuurgraad << m_amaat << m_locationEdits[QStringLiteral("WTYPE")] << m_biotoopbox;
+    for (const char* f : {"LOCCODE", "OWNER", "ANALIST", "PH", "GELEIDING", "WATERTEMP",
+                          "HERBARIUM"})
+        order << m_locationEdits[QString::fromLatin1(f)];
+    order << m_sampleEdits[QStringLiteral("DESMID")];
+    for (const char* f : {"ABUND", "DL", "ZYGO", "FOTO", "ZEKER"})
+        order << m_sampleCombos[QString::fromLatin1(f)];
+    order << m_sampleEdits[QStringLiteral("OPMDESMID")] << m_sampleEdits[QStringLiteral("DESMIDINFO")]
+          << m_searchEdit << m_names << m_grid;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 // ---------------------------------------------------------------- start-up
 
 QString TMainForm::MainCaption(const QString& programName, const QString& programDir) {
+    // Started from elsewhere than its own folder (a copy, a link): the program's name, in the
+    // words a user knows rather than the executable's.
     if (!programDir.contains(programName))
-        return programName;
+        return QStringLiteral("Velmora Database");
     return QStringLiteral("VelmoraDataBase ") + ResStr(core::rsVersion);
 }
 
@@ -632,7 +645,8 @@ void TMainForm::ApplyPanelState() {
     const bool open = m_store.IsOpen();
     const bool locationEditing = open && LocationEditing();
     m_locationPanel->setEnabled(locationEditing);
-    m_samplePanel->setEnabled(!locationEditing);
+    // Without a database (none chosen, or one that failed to open) nothing can be entered.
+    m_samplePanel->setEnabled(open && !locationEditing);
     QPalette palette = m_samplePanel->palette();
     palette.setColor(QPalette::Text,
                      locationEditing
@@ -727,7 +741,7 @@ bool TMainForm::LocationNavigatorBeforeAction(DBNavigator::Button button) {
         const QString question = LocationText(QStringLiteral("LOCATIE")) + QStringLiteral("\n\n") +
                                  ResStr(core::rsDeleteRecordQuestion) + QLatin1Char('\n') +
                                  ResStr(core::rsDeleteCascadeNote);
-        if (!core::UserPrompts().YesNo(question))
+        if (!core::UserPrompts().YesNoDefaultNo(question))
             return false;
     }
     if (button == DBNavigator::Post && core::CurrentSettings().language == QLatin1String("NL") &&
@@ -756,15 +770,6 @@ void TMainForm::LocationNavigatorClick(DBNavigator::Button button) {
         m_editor.SamplesUpdate(m_locIdHolder->text().toLongLong());
         m_store.locationsChanged = true;
     } else {
-        if (button == DBNavigator::Post) {
-            if (LocationText(QStringLiteral("LOCATIE")).isEmpty()) {
-                core::UserPrompts().Message(ResStr(core::rsLocationNameRequired));
-                loc.Edit();
-            } else if (LocationText(QStringLiteral("JAAR")).isEmpty()) {
-                core::UserPrompts().Message(ResStr(core::rsValidDateRequired));
-                loc.Edit();
-            }
-        }
         if (button == DBNavigator::New) {
             loc.FieldByName(QStringLiteral("ANALIST")).SetAsString(core::CurrentSettings().analist);
             loc.FieldByName(QStringLiteral("ID")).SetAsInteger(m_editor.NextLocationId());
@@ -794,12 +799,13 @@ bool TMainForm::SampleNavigatorBeforeAction(DBNavigator::Button button) {
     core::Dataset& samples = m_store.Samples();
     switch (button) {
     case DBNavigator::Delete: {
-        QString name = samples.IsEmpty() ? QString()
-                                         : samples.FieldByName(QStringLiteral("DESMID")).AsString();
+        QString name = m_editor.CurrentSampleBelongs()
+                           ? samples.FieldByName(QStringLiteral("DESMID")).AsString()
+                           : QString();
         if (name.trimmed().isEmpty())
             name = ResStr(core::rsEmptyField);
-        return core::UserPrompts().YesNo(name + QStringLiteral("\n\n") +
-                                         ResStr(core::rsDeleteRecordQuestion));
+        return core::UserPrompts().YesNoDefaultNo(name + QStringLiteral("\n\n") +
+                                                  ResStr(core::rsDeleteRecordQuestion));
     }
     case DBNavigator::Post:
         return SampleEditing() ? SampleApply() : true;
@@ -858,12 +864,15 @@ void TMainForm::ResetSampleGrid() {
 }
 
 void TMainForm::ClearSampleFields() {
-    m_sampleEdits[QStringLiteral("DESMID")]->clear();
-    m_sampleEdits[QStringLiteral("OPMDESMID")]->clear();
+    // No sample of the current location is current: the bound controls show nothing.
+    for (auto& [field, edit] : m_sampleEdits)
+        edit->Refresh();
     for (auto& [field, combo] : m_sampleCombos) {
         const QSignalBlocker block(combo);
         combo->setCurrentIndex(0);
+        combo->Refresh();
     }
+    m_sampleNavigator->UpdateButtons();
 }
 
 void TMainForm::RefreshSampleGrid() {
@@ -918,6 +927,8 @@ void TMainForm::FillGrid() {
                 item->setBackground(buttonFace);
             if (c == 1)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            else if (c >= 2)
+                item->setToolTip(m_gridData.Cell(c, r)); // the whole text of a cut cell
             m_grid->setItem(r - 1, c, item);
         }
     }
@@ -969,7 +980,7 @@ void TMainForm::FocusGridName() {
 
 void TMainForm::EditCurrentSampleAt(int column) {
     core::Dataset& samples = m_store.Samples();
-    if (!samples.Active() || samples.IsEmpty() || !m_samplePanel->isEnabled())
+    if (!samples.Active() || !m_editor.CurrentSampleBelongs() || !m_samplePanel->isEnabled())
         return;
     if (samples.State() == DatasetState::Browse)
         samples.Edit();
@@ -1114,9 +1125,9 @@ void TMainForm::DBEWatertypeChange() {
 }
 
 void TMainForm::CheckDateAndWarn() {
-    if (!recording::IsValidDate(LocationText(QStringLiteral("DAG")),
-                                LocationText(QStringLiteral("MAAND")),
-                                LocationText(QStringLiteral("JAAR"))))
+    if (!recording::IsStorableDate(LocationText(QStringLiteral("DAG")),
+                                   LocationText(QStringLiteral("MAAND")),
+                                   LocationText(QStringLiteral("JAAR"))))
         core::UserPrompts().Message(ResStr(core::rsDateError), core::MessageKind::Warning);
 }
 
@@ -1148,7 +1159,8 @@ void TMainForm::DBEMaandExit() {
 }
 
 void TMainForm::DBEJaarExit() {
-    if (LocationEditing())
+    // An empty year is still being typed; the post refuses a location without one.
+    if (LocationEditing() && !LocationText(QStringLiteral("JAAR")).trimmed().isEmpty())
         CheckDateAndWarn();
 }
 
@@ -1238,6 +1250,14 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* t
         }
         return false;
     }
+    if (enter && !alt && !ctrl && target == m_names) {
+        // Enter takes the highlighted name and goes on to the abundance.
+        if (SampleEditing() && m_names->currentItem()) {
+            m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->currentItem()->text());
+            m_sampleCombos[QStringLiteral("ABUND")]->setFocus();
+        }
+        return true;
+    }
     if (key == Qt::Key_Down && target == m_searchEdit && m_samplePanel->isEnabled()) {
         m_names->setFocus();
         if (m_names->count() > 0) {
@@ -1315,7 +1335,7 @@ QLineEdit* TMainForm::NatureValueField(const QString& objectName) const {
 }
 
 void TMainForm::AfterPreferences() {
-    setWindowTitle(core::ProgramName());
+    setWindowTitle(MainCaption(core::ProgramName(), core::ProgramDir()));
     m_databaseLabel->setText(ResStr(core::rsDbLabel) + m_store.Name());
     RefreshSampleGrid();
 }

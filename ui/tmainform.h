@@ -137,6 +137,7 @@ private:
     void BuildNamePanel(QWidget* parent);
     void BuildGrid(QWidget* parent);
     void StoreGeometry();
+    void SetTabOrder();
     void ApplyPanelState();
     void FillGrid();
     void PaintGridRowNumbers();
@@ -199,10 +200,6 @@ private:
     bool m_fillingGrid = false;
     bool m_expertMode = false;
     bool m_shown = false;
-    int m_locationsAfterPost = 0;
-    int m_samplesBeforePost = 0;
-    int m_samplesAfterPost = 0;
-    int m_samplesAfterDelete = 0;
     int m_locationsState = 0;
     int m_samplesState = 0;
 };

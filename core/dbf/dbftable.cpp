@@ -211,7 +211,8 @@ std::string DbfTable::IndexPath() const {
                                  : m_path;
     const std::string name = m_path.substr(slash == std::string::npos ? 0 : slash + 1);
     const bool upper = UpperAscii(name) == name && name != std::string(name.size(), '.');
-    return stem + (upper ? ".MDX" : ".mdx");
+    // An index file already there under another letter case is the table's own.
+    return m_fs.ResolveCase(stem + (upper ? ".MDX" : ".mdx"));
 }
 
 void DbfTable::Open(const std::string& path, bool readOnly) {
@@ -236,6 +237,8 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
             file->ReadAt(32, header.data() + 32, headerLength - 32u);
         }
         ParseHeader(header, size);
+        m_recovered = CountRecordsPastHeader(*file, size);
+        m_count += m_recovered;
         const std::size_t bytes = std::size_t(m_count) * std::size_t(m_recordLength);
         m_records.clear();
         m_writableMap = readOnly
@@ -250,6 +253,8 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         }
         m_file = std::move(file);
         m_head = readOnly ? nullptr : m_file->MapHead(8);
+        if (m_recovered > 0 && !readOnly)
+            WriteHeaderCount(); // the recovered records count from now on, for every reader
         m_deleted = 0;
         const RecordView view = Records();
         for (std::uint32_t r = 1; r <= m_count; ++r)
@@ -259,8 +264,18 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         m_indexDirty = false;
         // As TDbf: the index file counts only when the header announces it, so a table
         // created anew over an old one does not pick up stale tags.
-        if (m_header[28] != 0 && m_fs.Exists(IndexPath()))
-            ReadIndexDefinitions();
+        m_indexDamaged.clear();
+        if (m_header[28] != 0 && m_fs.Exists(IndexPath())) {
+            try {
+                ReadIndexDefinitions();
+            } catch (const DbfError& e) {
+                // The index is derived data: a damaged one is rebuilt like a missing one, and
+                // the caller is told why.
+                m_tags.clear();
+                m_indexDamaged = e.what();
+                m_indexDirty = true;
+            }
+        }
         RebuildTags();
     } catch (...) {
         m_file.reset();
@@ -272,6 +287,40 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         m_fields.clear();
         throw;
     }
+}
+
+std::uint32_t DbfTable::CountRecordsPastHeader(File& file, std::uint64_t fileSize) const {
+    // Another program that crashed between writing a record and the header's count leaves
+    // whole records after the counted ones. One counts when it starts with a live or deleted
+    // mark and its text fields hold no NUL byte (room reserved for appends is zeros, and the
+    // end-of-file mark is no record mark).
+    std::uint64_t pos =
+        std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
+    std::string record(static_cast<std::size_t>(m_recordLength), '\0');
+    std::uint32_t found = 0;
+    while (pos + std::uint64_t(m_recordLength) <= fileSize &&
+           std::uint64_t(m_count) + found < 0x7FFFFFFFu) {
+        file.ReadAt(pos, record.data(), record.size());
+        if (record[0] != ' ' && record[0] != '*')
+            break;
+        bool whole = true;
+        for (const FieldDef& f : m_fields) {
+            if (f.type != FieldType::Character && f.type != FieldType::Numeric &&
+                f.type != FieldType::Float && f.type != FieldType::Date &&
+                f.type != FieldType::Logical)
+                continue;
+            const char* begin = record.data() + f.offset;
+            if (std::memchr(begin, 0, static_cast<std::size_t>(f.length))) {
+                whole = false;
+                break;
+            }
+        }
+        if (!whole)
+            break;
+        ++found;
+        pos += std::uint64_t(m_recordLength);
+    }
+    return found;
 }
 
 void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize) {
@@ -507,6 +556,8 @@ void DbfTable::Close() {
     m_fields.clear();
     m_count = 0;
     m_deleted = 0;
+    m_recovered = 0;
+    m_indexDamaged.clear();
     try {
         file->Close();
     } catch (...) {

@@ -71,6 +71,13 @@ public:
     int RecordLength() const { return m_recordLength; }
     std::uint32_t PhysicalCount() const { return m_count; }
     std::uint32_t DeletedCount() const { return m_deleted; }
+    // Whole records found after the ones the header counted when the table was opened (left
+    // by a program that stopped between writing a record and its count); they are part of the
+    // table now.
+    std::uint32_t RecoveredCount() const { return m_recovered; }
+    // Why the index file could not be read at open ("" when it could, or there is none); its
+    // tags are then missing and are written anew at Close().
+    const std::string& IndexDamage() const { return m_indexDamaged; }
 
     // ---- records
     const char* Record(std::uint32_t recNo) const;
@@ -118,6 +125,7 @@ private:
     void RequireWritable() const;
     void ParseHeader(const std::vector<unsigned char>& header, std::uint64_t fileSize);
     void ReadIndexDefinitions();
+    std::uint32_t CountRecordsPastHeader(File& file, std::uint64_t fileSize) const;
     void WriteHeaderCount();
     void SetMdxFlag(bool on);
     void RebuildTags();
@@ -146,6 +154,8 @@ private:
     int m_recordLength = 0;
     std::uint32_t m_count = 0;
     std::uint32_t m_deleted = 0;
+    std::uint32_t m_recovered = 0;
+    std::string m_indexDamaged;
     // Records 1..m_mappedCount are read from the mapped file (m_mapped); the others, and all
     // records when the file cannot be mapped, live in m_records.
     char* m_head = nullptr; // the header's first bytes, mapped writable (or nullptr)

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
+#include <strings.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -234,6 +236,28 @@ public:
     bool Exists(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0;
+    }
+
+    std::string ResolveCase(const std::string& path) override {
+        if (Exists(path))
+            return path;
+        const std::size_t slash = path.find_last_of('/');
+        const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+        const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+        DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
+        if (!d)
+            return path;
+        std::string found;
+        while (const dirent* e = ::readdir(d)) {
+            if (::strcasecmp(e->d_name, name.c_str()) == 0) {
+                found = e->d_name;
+                break;
+            }
+        }
+        ::closedir(d);
+        if (found.empty())
+            return path;
+        return slash == std::string::npos ? found : path.substr(0, slash + 1) + found;
     }
 };
 

@@ -74,6 +74,10 @@ public:
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     virtual void Remove(const std::string& path) = 0; // a missing file is not an error
     virtual bool Exists(const std::string& path) = 0;
+    // The path of an existing file whose name equals the last part of `path` without regard
+    // to ASCII letter case (tables copied from Windows carry "LWI2.DBF" beside "Lwi1.dbf");
+    // `path` itself when that exists or nothing matches.
+    virtual std::string ResolveCase(const std::string& path) { return path; }
 };
 
 // The real file system.

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/filelock.h"
 #include "core/folders.h"
+#include "core/resourcestrings.h"
 #include "core/inifile.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
@@ -255,6 +256,57 @@ TEST_F(Store, RecomputeSquareCodesRewritesEverySample) {
     store.CloseDatabase();
     CurrentSettings().defaultDatabase = "Ven";
     EXPECT_FALSE(store.SquareCodesUpToDate()); // the last sample has no location
+}
+
+TEST_F(Store, RecordsPastTheCountAndADamagedIndexAreRepairedAndSaid) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    AddLocation(0, "Ven", "162", "458");
+    for (int i = 0; i < 5; ++i)
+        AddSample(0, "2001-06-05", "162-458", "160-455", QString("Cosmarium %1").arg(i));
+    store.CloseDatabase();
+    // Two samples after the header's count (a program stopped before it wrote the count), and
+    // an index file that is garbage.
+    QByteArray samples = ReadAll(Data("Ven2.dbf"));
+    samples[4] = 3;
+    WriteAll(Data("Ven2.dbf"), samples);
+    WriteAll(Data("Ven1.mdx"), QByteArray(3000, 'x'));
+    prompts.shown.clear();
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    ASSERT_EQ(prompts.shown.size(), 2) << prompts.shown.join('|').toStdString();
+    EXPECT_TRUE(prompts.shown[0].startsWith(ResStr(rsIndexRebuilt).arg(Data("Ven1.mdx"))));
+    EXPECT_EQ(prompts.shown[1], ResStr(rsRecordsRecovered).arg(2).arg(Data("Ven2.dbf")));
+    EXPECT_EQ(store.Samples().RecordCount(), 5);
+    EXPECT_EQ(store.Locations().IndexNames().size(), 4);
+    store.CloseDatabase(); // packs: nothing the file holds is dropped
+    prompts.shown.clear();
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('|').toStdString();
+    EXPECT_EQ(store.Samples().RecordCount(), 5);
+}
+
+TEST_F(Store, AFailureWhileOpeningLeavesNoDatabaseAndAMessage) {
+    // Whatever throws while a database is opened and shown becomes a message; the program
+    // goes on with no database rather than with half of one.
+    struct Throwing : DatabaseListener {
+        void SampleGridBuild() override { throw std::runtime_error("the grid broke"); }
+    } throwing;
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    AddLocation(0, "Ven", "162", "458");
+    store.CloseDatabase();
+    store.AddListener(&throwing);
+    prompts.shown.clear();
+    EXPECT_FALSE(store.OpenDatabase("Ven"));
+    store.RemoveListener(&throwing);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0], ResStr(rsDbNotOpened).arg("Ven") + "\nthe grid broke");
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(store.Name(), "");
+    EXPECT_EQ(recorder.labels.last(), ResStr(rsDbLabelFailed));
+    // The files are whole: the database opens again.
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_EQ(store.Locations().RecordCount(), 1);
 }
 
 } // namespace

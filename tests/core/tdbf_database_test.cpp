@@ -6,6 +6,7 @@
 #include "core/databasestore.h"
 #include "core/dbf/dbftable.h"
 #include "core/folders.h"
+#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 
@@ -116,6 +117,61 @@ TEST_F(TDbfReads, TheShippedTablesAndTheDemoDatabase) {
         ASSERT_TRUE(theirs.count("-")) << file;
         EXPECT_EQ(theirs.at("-"), ours.at("-")) << file;
         EXPECT_GT(theirs.at("-").size(), 5u) << file;
+    }
+}
+
+// Databases of earlier versions: the samples table has no DESMIDINFO, and a database copied
+// from Windows has companions in upper case. Both open; the older table gets the field once
+// (said once), keeps every record, and TDbf reads it afterwards.
+TEST_F(TDbfReads, DatabasesOfEarlierVersionsOpenAndKeepEveryRecord) {
+    struct Case {
+        const char *name, *locations, *samples;
+    };
+    const Case cases[] = {{"Oud", "Oud1.dbf", "Oud2.dbf"}, {"Lwi", "Lwi1.dbf", "LWI2.DBF"}};
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("Data");
+        SetProgramDir(dir.path());
+        CurrentSettings() = DefaultSettings();
+        ScriptedPrompts prompts;
+        QProcess p;
+        p.start(QString::fromUtf8(kOracle), {"olddb", dir.filePath("Data"), c.locations, c.samples});
+        ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0) << c.name;
+        const QStringList before = QDir(dir.filePath("Data")).entryList(QDir::Files);
+
+        DatabaseStore store;
+        EXPECT_EQ(DatabaseStore::ListDatabases(), QStringList{c.name});
+        ASSERT_TRUE(store.OpenDatabase(c.name)) << prompts.shown.join('|').toStdString();
+        EXPECT_EQ(prompts.shown, QStringList{ResStr(rsSamplesUpgraded).arg(c.name)});
+        EXPECT_TRUE(store.Samples().HasField("DESMIDINFO"));
+        EXPECT_EQ(store.Locations().RecordCount(), 2) << c.name;
+        EXPECT_EQ(store.Samples().RecordCount(), 3) << c.name;
+        store.CloseDatabase();
+        prompts.shown.clear();
+        ASSERT_TRUE(store.OpenDatabase(c.name));
+        EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('|').toStdString();
+        store.CloseDatabase();
+        // The same files, no twins in another letter case (the settings files are new).
+        QStringList after = QDir(dir.filePath("Data")).entryList(QDir::Files);
+        after.removeAll(QString(c.name) + ".ini");
+        after.removeAll("VLX.ini");
+        EXPECT_EQ(after, before) << c.name;
+
+        QProcess dump;
+        dump.start(QString::fromUtf8(kOracle), {"dump", dir.filePath(QString("Data/") + c.samples)});
+        ASSERT_TRUE(dump.waitForFinished(60000) && dump.exitCode() == 0) << c.name;
+        QStringList names;
+        for (const QByteArray& line : dump.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> cells = line.split('\t');
+            if (!cells.isEmpty() && cells[0] == "-") {
+                ASSERT_EQ(cells.size(), 2 + 12) << line.toStdString(); // DESMIDINFO added
+                names << QString::fromLatin1(cells[6]);
+            }
+        }
+        EXPECT_EQ(names, (QStringList{"Cosmarium botrytis", "Closterium acerosum",
+                                      "Euastrum ansatum"}))
+            << c.name;
+        SetProgramDir({});
     }
 }
 

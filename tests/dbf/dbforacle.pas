@@ -3,6 +3,8 @@
   pass between the two in both directions.
 
   dbforacle create <dir>          writes reference tables with TDbf (level 7 and level 4)
+  dbforacle olddb <dir> <loc.dbf> <samples.dbf>  writes a database of an earlier version (no
+                                  DESMIDINFO) under the given file names
   dbforacle dump <file.dbf> [regen]  opens a table exclusively, optionally regenerates its
                                   indexes, and prints every record in physical order and in
                                   the order of every tag
@@ -144,6 +146,47 @@ begin
   try
     AddRow(T, ['A5-13', '161', '399']);
     AddRow(T, ['B1-01', '-5', '0']);
+    T.Close;
+  finally
+    T.Free;
+  end;
+end;
+
+{ A database of an earlier version: the samples table has no DESMIDINFO. The file names are
+  given, so that a database copied from Windows (upper-case companions) can be made too. }
+procedure CreateOld(const Dir, LocFile, SampleFile: string);
+var
+  T: TDbf;
+begin
+  MakeTable(Dir, LocFile, 7,
+    ['ID', 'LOCATIE', 'DAG', 'MAAND', 'JAAR', 'ZUURGRAAD', 'OPMLOCATIE', 'COORDX', 'COORDY',
+     'MONSTERSRT', 'ANALIST', 'OWNER', 'LOCCODE', 'PH', 'GELEIDING', 'WATERTEMP', 'WTYPE',
+     'HERBARIUM', 'AMAAT'],
+    [0, 100, 2, 2, 4, 50, 100, 12, 12, 50, 25, 25, 20, 20, 20, 20, 25, 25, 25],
+    [True, False, False, False, False, False, False, False, False, False, False, False, False,
+     False, False, False, False, False, False]);
+  MakeTable(Dir, SampleFile, 7,
+    ['ID', 'DATUM', 'KXY', 'UXY', 'DESMID', 'ABUND', 'DL', 'ZYGO', 'FOTO', 'ZEKER',
+     'OPMDESMID'],
+    [0, 10, 7, 7, 80, 6, 6, 6, 6, 6, 100],
+    [True, False, False, False, False, False, False, False, False, False, False]);
+  T := OpenTable(Dir, LocFile);
+  try
+    T.AddIndex('ID', 'ID', [ixCaseInsensitive]);
+    T.AddIndex('Locatie', 'SUBSTR(LOCATIE,1,91)+JAAR+MAAND+DAG', [ixExpression, ixCaseInsensitive]);
+    AddRow(T, ['0', 'Oude ven', '07', '05', '1988', 'Zuur', '', '161', '399', '', 'Jan', '', '', '4,5', '55', '', '', '', '']);
+    AddRow(T, ['1', 'Oude sloot', '12', '11', '1989', '', '', '162', '400', '', 'Jan', '', '', '', '', '', '', '', '']);
+    T.Close;
+  finally
+    T.Free;
+  end;
+  T := OpenTable(Dir, SampleFile);
+  try
+    T.AddIndex('DESMID', 'DESMID', [ixCaseInsensitive]);
+    T.AddIndex('ID', 'ID', [ixCaseInsensitive]);
+    AddRow(T, ['0', '1988-05-07', '161-399', '160-395', 'Cosmarium botrytis', '1', 'L', '', '', '', 'oud']);
+    AddRow(T, ['0', '1988-05-07', '161-399', '160-395', 'Closterium acerosum', '2', '', '', '', '', '']);
+    AddRow(T, ['1', '1989-11-12', '162-400', '160-400', 'Euastrum ansatum', '', '', '', '', '', 'Crème']);
     T.Close;
   finally
     T.Free;
@@ -323,6 +366,8 @@ begin
   try
     if ParamStr(1) = 'create' then
       CreateAll(IncludeTrailingPathDelimiter(ParamStr(2)))
+    else if (ParamStr(1) = 'olddb') and (ParamCount >= 4) then
+      CreateOld(IncludeTrailingPathDelimiter(ParamStr(2)), ParamStr(3), ParamStr(4))
     else if ParamStr(1) = 'bench' then
       Bench(IncludeTrailingPathDelimiter(ParamStr(2)), StrToInt(ParamStr(3)))
     else if ParamStr(1) = 'dump' then

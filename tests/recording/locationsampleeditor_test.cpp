@@ -2,10 +2,12 @@
 #include "core/databasestore.h"
 #include "core/error.h"
 #include "core/folders.h"
+#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "recording/locationsampleeditor.h"
 
+#include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,12 +34,16 @@ struct Editor : ::testing::Test {
         store.CloseDatabase();
         core::SetProgramDir({});
     }
+    // Fixture rows are written as an import writes them, past the rules of single entries
+    // (a location with unreadable coordinates, samples of any location).
     void AddLocation(int id, const QString& x, const QString& y) {
+        const core::DatabaseStore::BulkChange bulk(store);
         store.Locations().AppendRecord(
             {id, QString("Loc %1").arg(id), "05", "06", "2001", "", "", x, y});
         store.maxLocationID = QString::number(std::max(store.maxLocationID.toInt(), id));
     }
     void AddSample(int id, const QString& name) {
+        const core::DatabaseStore::BulkChange bulk(store);
         store.Samples().AppendRecord({id, "2001-06-05", "162-458", "160-455", name, "1"});
     }
     int SamplesOf(int id) {
@@ -158,7 +164,7 @@ TEST_F(Editor, NewIdsAndCopies) {
     store.maxLocationID = "8";
     store.Locations().Edit();
     for (const char* f : {"PH", "GELEIDING", "HERBARIUM", "OWNER"})
-        store.Locations().FieldByName(f).SetAsString("v");
+        store.Locations().FieldByName(f).SetAsString("7");
     store.Locations().Post();
     AddSample(8, "A a");
     GoToLocation(8);
@@ -169,9 +175,12 @@ TEST_F(Editor, NewIdsAndCopies) {
     EXPECT_EQ(store.maxLocationID, "9");
     for (const char* f : {"DAG", "MAAND", "JAAR", "HERBARIUM", "PH", "GELEIDING"})
         EXPECT_TRUE(loc.FieldByName(f).IsNull()) << f;
-    EXPECT_EQ(loc.FieldByName("OWNER").AsString(), "v");
+    EXPECT_EQ(loc.FieldByName("OWNER").AsString(), "7");
     EXPECT_EQ(loc.FieldByName("ANALIST").AsString(), "Analist X");
     EXPECT_EQ(loc.FieldByName("COORDX").AsString(), "162");
+    EXPECT_THROW(loc.Post(), core::Refusal); // the copy needs its own date
+    EXPECT_EQ(prompts.shown.last(), core::ResStr(core::rsValidDateRequired));
+    loc.FieldByName("JAAR").SetAsString("2002");
     loc.Post();
     EXPECT_EQ(SamplesOf(8), 1);
     EXPECT_EQ(SamplesOf(9), 0);
@@ -203,6 +212,109 @@ TEST_F(Editor, SampleRowsAreSortedByName) {
     const core::Grid empty = editor.SampleRows();
     EXPECT_EQ(empty.RowCount(), 2);
     EXPECT_TRUE(empty.Cell(2, 1).isEmpty());
+}
+
+TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
+    using core::ResStr;
+    const int nextYear = QDate::currentDate().year() + 1;
+    struct Case {
+        const char* field;
+        QString value;
+        QString message;          // empty: stored
+        std::deque<core::Answer> answers; // for the year question
+    };
+    const Case cases[] = {
+        {"LOCATIE", "", ResStr(core::rsLocationNameRequired), {}},
+        {"LOCATIE", "   ", ResStr(core::rsLocationNameRequired), {}},
+        {"JAAR", "", ResStr(core::rsValidDateRequired), {}},
+        {"DAG", "31", ResStr(core::rsDateError), {}}, // 31-02-2023
+        {"MAAND", "13", ResStr(core::rsDateError), {}},
+        {"JAAR", "20x3", ResStr(core::rsDateError), {}},
+        {"PH", "zes", ResStr(core::rsNumberFieldInvalid).arg("pH", "zes"), {}},
+        {"GELEIDING", "veel",
+         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldConductivity), "veel"), {}},
+        {"WATERTEMP", "warm",
+         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldWaterTemp), "warm"), {}},
+        {"COORDX", "abc",
+         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelX), "abc"), {}},
+        {"COORDY", "4 5 8",
+         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelY), "4 5 8"), {}},
+        {"JAAR", "1700", ResStr(core::rsYearQuestion).arg("1700").arg(nextYear),
+         {core::Answer::No}},
+        // Stored: either decimal separator, empty numbers, a year asked about and confirmed,
+        // an unknown day and month.
+        {"PH", "6,5", "", {}},
+        {"PH", "6.5", "", {}},
+        {"GELEIDING", "", "", {}},
+        {"DAG", "", "", {}},
+        {"JAAR", "1790", ResStr(core::rsYearQuestion).arg("1790").arg(nextYear),
+         {core::Answer::Yes}},
+    };
+    int stored = 0;
+    for (const Case& c : cases) {
+        Dataset& loc = store.Locations();
+        loc.Append();
+        for (const auto& [f, v] : {std::pair{"ID", "1"}, {"LOCATIE", "Ven"}, {"DAG", "28"},
+                                   {"MAAND", "02"}, {"JAAR", "2023"}, {"COORDX", "162"},
+                                   {"COORDY", "458"}})
+            loc.FieldByName(f).SetAsString(v);
+        loc.FieldByName(c.field).SetAsString(c.value);
+        prompts.shown.clear();
+        prompts.answers = c.answers;
+        const bool refused =
+            !c.message.isEmpty() && (c.answers.empty() || c.answers.front() == core::Answer::No);
+        if (refused) {
+            EXPECT_THROW(loc.Post(), core::Refusal) << c.field << "=" << c.value.toStdString();
+            EXPECT_EQ(loc.State(), core::DatasetState::Insert);
+            loc.Cancel(); // nothing was written
+        } else {
+            loc.Post();
+            ++stored;
+        }
+        if (!c.message.isEmpty())
+            EXPECT_EQ(prompts.shown, QStringList{c.message}) << c.field;
+        else
+            EXPECT_TRUE(prompts.shown.isEmpty()) << c.field;
+        EXPECT_EQ(loc.RecordCount(), stored) << c.field << "=" << c.value.toStdString();
+    }
+}
+
+TEST_F(Editor, ASampleOfAnotherLocationIsNeverPostedOrDeleted) {
+    AddLocation(1, "162", "458");
+    AddLocation(2, "163", "459");
+    AddSample(1, "Cosmarium a");
+    GoToLocation(2);
+    Dataset& samples = store.Samples();
+    samples.SetIndexName("ID");
+    ASSERT_TRUE(samples.Locate("ID", 1));
+    EXPECT_FALSE(editor.CurrentSampleBelongs());
+
+    // Edited and "applied" to the current location: that would move it. Refused.
+    samples.Edit();
+    samples.FieldByName("ABUND").SetAsString("3");
+    editor.Apply();
+    prompts.shown.clear();
+    EXPECT_THROW(samples.Post(), core::Refusal);
+    EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsSampleNotOfLocation)});
+    samples.Cancel();
+    prompts.shown.clear();
+    EXPECT_THROW(samples.Delete(), core::Refusal);
+    EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsSampleNotOfLocation)});
+    EXPECT_EQ(SamplesOf(1), 1);
+    ASSERT_TRUE(samples.Locate("ID", 1));
+    EXPECT_EQ(samples.FieldByName("ABUND").AsString(), "1");
+
+    // A new sample without the link to the current location is refused too; with it, stored.
+    samples.Append();
+    samples.FieldByName("DESMID").SetAsString("Euastrum b");
+    EXPECT_THROW(samples.Post(), core::Refusal);
+    editor.Apply();
+    samples.Post();
+    EXPECT_EQ(SamplesOf(2), 1);
+    EXPECT_TRUE(editor.CurrentSampleBelongs());
+    // The sample's own location may delete it.
+    samples.Delete();
+    EXPECT_EQ(SamplesOf(2), 0);
 }
 
 } // namespace

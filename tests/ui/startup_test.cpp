@@ -83,7 +83,7 @@ TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
 TEST(MainForm, CaptionRule) {
     EXPECT_EQ(ui::TMainForm::MainCaption("velmora", "/home/u/velmora/"),
               "VelmoraDataBase Versie 2.92");
-    EXPECT_EQ(ui::TMainForm::MainCaption("velmora", "/opt/prog/"), "velmora");
+    EXPECT_EQ(ui::TMainForm::MainCaption("velmora", "/opt/prog/"), "Velmora Database");
 }
 
 TEST(MainForm, MenuAndPlacementFromSettings) {
