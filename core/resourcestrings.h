@@ -60,8 +60,8 @@ enum ResId : int {
     rsDbFileNotFound = 1306,
     rsDefaultDbNotFound = 1307,
     rsSelectOrCreate = 1308,
-    rsInvalidDbName = 1309, // %1: the name
-    rsCorruptRecord = 1310, // %1: the physical record number
+    rsInvalidDbName = 1309,    // %1: the name
+    rsCorruptRecord = 1310,    // %1: the physical record number
     rsSamplesUpgraded = 1311,  // %1: the database name
     rsRecordsRecovered = 1312, // %1: how many, %2: the table file
     rsIndexRebuilt = 1313,     // %1: the index file, then a line break and the reason

@@ -7,8 +7,8 @@
 #include "core/gridsort.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
-#include "core/textutils.h"
 #include "core/settings.h"
+#include "core/textutils.h"
 
 #include <QDate>
 
@@ -58,9 +58,7 @@ bool IsValidDate(const QString& day, const QString& month, const QString& year) 
 }
 
 bool IsStorableDate(const QString& day, const QString& month, const QString& year) {
-    auto orFirst = [](const QString& t) {
-        return t.trimmed().isEmpty() ? QStringLiteral("1") : t;
-    };
+    auto orFirst = [](const QString& t) { return t.trimmed().isEmpty() ? QStringLiteral("1") : t; };
     return !year.trimmed().isEmpty() && IsValidDate(orFirst(day), orFirst(month), year);
 }
 
@@ -84,7 +82,8 @@ LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store
     Dataset& loc = m_store.Locations();
     Dataset& samples = m_store.Samples();
     m_locationHandlers = {
-        loc.Connect(core::DatasetEvent::BeforePost, [this](Dataset&) { CheckLocationBeforePost(); }),
+        loc.Connect(core::DatasetEvent::BeforePost,
+                    [this](Dataset&) { CheckLocationBeforePost(); }),
         loc.Connect(core::DatasetEvent::AfterPost,
                     [this](Dataset&) {
                         m_store.locationsChanged = true;

@@ -527,7 +527,8 @@ void TMainForm::BuildGrid(QWidget* parent) {
         m_grid->setColumnWidth(c, widths[c]);
     // Room for three-digit row numbers in the interface font; a wider window widens "Info".
     m_grid->setColumnWidth(
-        1, std::max(widths[1], m_grid->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 10));
+        1,
+        std::max(widths[1], m_grid->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 10));
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setColumnHidden(0, true);
     m_grid->installEventFilter(this);
@@ -541,18 +542,18 @@ void TMainForm::SetTabOrder() {
     // The order of the layout: the location's left column (name, date, coordinates, …), its
     // right column, then the sample panel, the search field, the name list and the grid.
     QList<QWidget*> order;
-    for (const char* f : {"LOCATIE", "DAG", "MAAND", "JAAR", "COORDX", "COORDY", "MONSTERSRT",
-                          "OPMLOCATIE"})
+    for (const char* f :
+         {"LOCATIE", "DAG", "MAAND", "JAAR", "COORDX", "COORDY", "MONSTERSRT", "OPMLOCATIE"})
         order << m_locationEdits[QString::fromLatin1(f)];
     order << m_zuurgraad << m_amaat << m_locationEdits[QStringLiteral("WTYPE")] << m_biotoopbox;
-    for (const char* f : {"LOCCODE", "OWNER", "ANALIST", "PH", "GELEIDING", "WATERTEMP",
-                          "HERBARIUM"})
+    for (const char* f :
+         {"LOCCODE", "OWNER", "ANALIST", "PH", "GELEIDING", "WATERTEMP", "HERBARIUM"})
         order << m_locationEdits[QString::fromLatin1(f)];
     order << m_sampleEdits[QStringLiteral("DESMID")];
     for (const char* f : {"ABUND", "DL", "ZYGO", "FOTO", "ZEKER"})
         order << m_sampleCombos[QString::fromLatin1(f)];
-    order << m_sampleEdits[QStringLiteral("OPMDESMID")] << m_sampleEdits[QStringLiteral("DESMIDINFO")]
-          << m_searchEdit << m_names << m_grid;
+    order << m_sampleEdits[QStringLiteral("OPMDESMID")]
+          << m_sampleEdits[QStringLiteral("DESMIDINFO")] << m_searchEdit << m_names << m_grid;
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <strings.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -242,7 +242,8 @@ public:
         if (Exists(path))
             return path;
         const std::size_t slash = path.find_last_of('/');
-        const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+        const std::string dir =
+            slash == std::string::npos ? std::string(".") : path.substr(0, slash);
         const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
         DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
         if (!d)

@@ -4,8 +4,8 @@
 #include "core/error.h"
 #include "core/filelock.h"
 #include "core/folders.h"
-#include "core/resourcestrings.h"
 #include "core/inifile.h"
+#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 

@@ -489,8 +489,8 @@ TEST_F(DbfTableTest, RecordsAfterTheCountedOnesAreTakenBackNeverDropped) {
     const std::size_t recordLength = 339;
     std::string deletedFourth = whole;
     deletedFourth[recordsEnd - recordLength] = '*';
-    std::string tornFourth = whole.substr(0, recordsEnd - recordLength + 40) +
-                             std::string(recordLength - 40, '\0');
+    std::string tornFourth =
+        whole.substr(0, recordsEnd - recordLength + 40) + std::string(recordLength - 40, '\0');
     struct Case {
         const char* name;
         std::string bytes;

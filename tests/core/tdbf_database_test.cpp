@@ -135,7 +135,8 @@ TEST_F(TDbfReads, DatabasesOfEarlierVersionsOpenAndKeepEveryRecord) {
         CurrentSettings() = DefaultSettings();
         ScriptedPrompts prompts;
         QProcess p;
-        p.start(QString::fromUtf8(kOracle), {"olddb", dir.filePath("Data"), c.locations, c.samples});
+        p.start(QString::fromUtf8(kOracle),
+                {"olddb", dir.filePath("Data"), c.locations, c.samples});
         ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0) << c.name;
         const QStringList before = QDir(dir.filePath("Data")).entryList(QDir::Files);
 
@@ -158,7 +159,8 @@ TEST_F(TDbfReads, DatabasesOfEarlierVersionsOpenAndKeepEveryRecord) {
         EXPECT_EQ(after, before) << c.name;
 
         QProcess dump;
-        dump.start(QString::fromUtf8(kOracle), {"dump", dir.filePath(QString("Data/") + c.samples)});
+        dump.start(QString::fromUtf8(kOracle),
+                   {"dump", dir.filePath(QString("Data/") + c.samples)});
         ASSERT_TRUE(dump.waitForFinished(60000) && dump.exitCode() == 0) << c.name;
         QStringList names;
         for (const QByteArray& line : dump.readAllStandardOutput().split('\n')) {
@@ -168,8 +170,8 @@ TEST_F(TDbfReads, DatabasesOfEarlierVersionsOpenAndKeepEveryRecord) {
                 names << QString::fromLatin1(cells[6]);
             }
         }
-        EXPECT_EQ(names, (QStringList{"Cosmarium botrytis", "Closterium acerosum",
-                                      "Euastrum ansatum"}))
+        EXPECT_EQ(names,
+                  (QStringList{"Cosmarium botrytis", "Closterium acerosum", "Euastrum ansatum"}))
             << c.name;
         SetProgramDir({});
     }

@@ -220,7 +220,7 @@ TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
     struct Case {
         const char* field;
         QString value;
-        QString message;          // empty: stored
+        QString message;                  // empty: stored
         std::deque<core::Answer> answers; // for the year question
     };
     const Case cases[] = {
@@ -231,15 +231,25 @@ TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
         {"MAAND", "13", ResStr(core::rsDateError), {}},
         {"JAAR", "20x3", ResStr(core::rsDateError), {}},
         {"PH", "zes", ResStr(core::rsNumberFieldInvalid).arg("pH", "zes"), {}},
-        {"GELEIDING", "veel",
-         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldConductivity), "veel"), {}},
-        {"WATERTEMP", "warm",
-         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldWaterTemp), "warm"), {}},
-        {"COORDX", "abc",
-         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelX), "abc"), {}},
-        {"COORDY", "4 5 8",
-         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelY), "4 5 8"), {}},
-        {"JAAR", "1700", ResStr(core::rsYearQuestion).arg("1700").arg(nextYear),
+        {"GELEIDING",
+         "veel",
+         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldConductivity), "veel"),
+         {}},
+        {"WATERTEMP",
+         "warm",
+         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldWaterTemp), "warm"),
+         {}},
+        {"COORDX",
+         "abc",
+         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelX), "abc"),
+         {}},
+        {"COORDY",
+         "4 5 8",
+         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelY), "4 5 8"),
+         {}},
+        {"JAAR",
+         "1700",
+         ResStr(core::rsYearQuestion).arg("1700").arg(nextYear),
          {core::Answer::No}},
         // Stored: either decimal separator, empty numbers, a year asked about and confirmed,
         // an unknown day and month.
@@ -247,15 +257,21 @@ TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
         {"PH", "6.5", "", {}},
         {"GELEIDING", "", "", {}},
         {"DAG", "", "", {}},
-        {"JAAR", "1790", ResStr(core::rsYearQuestion).arg("1790").arg(nextYear),
+        {"JAAR",
+         "1790",
+         ResStr(core::rsYearQuestion).arg("1790").arg(nextYear),
          {core::Answer::Yes}},
     };
     int stored = 0;
     for (const Case& c : cases) {
         Dataset& loc = store.Locations();
         loc.Append();
-        for (const auto& [f, v] : {std::pair{"ID", "1"}, {"LOCATIE", "Ven"}, {"DAG", "28"},
-                                   {"MAAND", "02"}, {"JAAR", "2023"}, {"COORDX", "162"},
+        for (const auto& [f, v] : {std::pair{"ID", "1"},
+                                   {"LOCATIE", "Ven"},
+                                   {"DAG", "28"},
+                                   {"MAAND", "02"},
+                                   {"JAAR", "2023"},
+                                   {"COORDX", "162"},
                                    {"COORDY", "458"}})
             loc.FieldByName(f).SetAsString(v);
         loc.FieldByName(c.field).SetAsString(c.value);

@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "core/textutils.h"
 #include "ecology/ecologydata.h"
+#include "ui/qtprompts.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 
@@ -15,9 +16,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -104,23 +109,30 @@ struct MainWindow : ::testing::Test {
     }
 };
 
-TEST_F(MainWindow, NewLocationWithoutANameIsStoredButStaysInEdit) {
-    form->LocationNavigator()->Press(DBNavigator::New);
+TEST_F(MainWindow, NamelessLocationIsNotStoredAndCancelDiscardsIt) {
+    QTest::mouseClick(form->LocationNavigator()->ButtonWidget(DBNavigator::New), Qt::LeftButton);
     EXPECT_TRUE(form->LocationPanel()->isEnabled());
     EXPECT_FALSE(form->SamplePanel()->isEnabled());
     EXPECT_EQ(Loc("ANALIST"), "J. Analist");
     EXPECT_EQ(Loc("ID"), "0");
     EXPECT_EQ(store.maxLocationID, "0");
-    form->LocationNavigator()->Press(DBNavigator::Post);
+    QTest::mouseClick(form->LocationNavigator()->ButtonWidget(DBNavigator::Post), Qt::LeftButton);
     EXPECT_EQ(prompts.shown, QStringList{"Een locatienaam is verplicht"});
-    EXPECT_EQ(Locations().State(), core::DatasetState::Edit);
-    EXPECT_EQ(Locations().RecordCount(), 1);
-    Locations().FieldByName("LOCATIE").SetAsString("Ven");
-    form->LocationNavigator()->Press(DBNavigator::Post);
-    EXPECT_EQ(prompts.shown.last(), "Een geldige datum is verplicht");
-    Locations().FieldByName("JAAR").SetAsString("2001");
-    form->LocationNavigator()->Press(DBNavigator::Post);
+    EXPECT_EQ(Locations().State(), core::DatasetState::Insert);
+    EXPECT_EQ(Locations().RecordCount(), 0); // asked before anything is stored
+    QTest::keyClick(form->LocationEdit("LOCATIE"), Qt::Key_Escape);
     EXPECT_EQ(Locations().State(), core::DatasetState::Browse);
+    EXPECT_EQ(Locations().RecordCount(), 0);
+
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(form->LocationEdit("LOCATIE"), "Ven");
+    QTest::keyClick(form->LocationEdit("LOCATIE"), Qt::Key_Return, Qt::AltModifier);
+    EXPECT_EQ(prompts.shown.last(), "Een geldige datum is verplicht");
+    EXPECT_EQ(Locations().RecordCount(), 0);
+    QTest::keyClicks(form->LocationEdit("JAAR"), "2001");
+    QTest::keyClick(form->LocationEdit("JAAR"), Qt::Key_Return, Qt::AltModifier);
+    EXPECT_EQ(Locations().State(), core::DatasetState::Browse);
+    EXPECT_EQ(Locations().RecordCount(), 1);
     EXPECT_FALSE(form->LocationPanel()->isEnabled());
     EXPECT_TRUE(form->SamplePanel()->isEnabled());
 }
@@ -137,6 +149,7 @@ TEST_F(MainWindow, DeletingALocationRemovesItsThreeSamples) {
     prompts.answers = {core::Answer::Yes};
     form->LocationNavigator()->Press(DBNavigator::Delete);
     EXPECT_TRUE(prompts.shown.last().startsWith("Ven B\n\nWil je dit record verwijderen?\nN.B."));
+    EXPECT_EQ(prompts.defaultNo.last(), prompts.shown.last()); // Enter answers No
     EXPECT_EQ(Locations().RecordCount(), 1);
     EXPECT_EQ(SamplesWithId(1), 0);
     EXPECT_EQ(store.maxLocationID, "0");
@@ -172,7 +185,7 @@ TEST_F(MainWindow, CopyRecordMakesANewEventWithoutSamples) {
     form->LocationNavigator()->Press(DBNavigator::Post);
     NewSample("Cosmarium botrytis");
     prompts.answers = {core::Answer::Yes};
-    form->CopyRecordClick();
+    QTest::mouseClick(form->findChild<QPushButton*>("CopyRecord"), Qt::LeftButton);
     EXPECT_EQ(prompts.shown.last(), "Wil je een kopie van dit record maken?");
     EXPECT_EQ(Locations().State(), core::DatasetState::Edit);
     EXPECT_EQ(Loc("ID"), "1");
@@ -250,7 +263,14 @@ TEST_F(MainWindow, BlankSampleNameIsRefused) {
 }
 
 TEST_F(MainWindow, UnreadableCoordinateStopsTheSamplePost) {
-    NewLocation("Ven", "abc", "458");
+    // A location of an older database may hold such a coordinate; its samples cannot get
+    // square codes and are not posted.
+    {
+        const core::DatabaseStore::BulkChange bulk(store);
+        Locations().AppendRecord({5, "Oud", "05", "06", "2001", "", "", "abc", "458"});
+    }
+    store.maxLocationID = "5";
+    form->RefreshSampleGrid();
     form->SampleNavigator()->Press(DBNavigator::New);
     form->SampleEdit("DESMID")->Link().Write("Cosmarium botrytis");
     prompts.shown.clear();
@@ -259,28 +279,6 @@ TEST_F(MainWindow, UnreadableCoordinateStopsTheSamplePost) {
     EXPECT_TRUE(prompts.shown[0].contains("abc"));
     EXPECT_NE(Samples().State(), core::DatasetState::Browse);
     EXPECT_EQ(Samples().RecordCount(), 0);
-}
-
-TEST_F(MainWindow, NatureValueBoxOfASmallEvent) {
-    NewLocation("Ven", "162", "458");
-    form->LocationNavigator()->Press(DBNavigator::EditRecord);
-    Locations().FieldByName("ZUURGRAAD").SetAsString("Zuur");
-    form->LocationNavigator()->Press(DBNavigator::Post);
-    NewSample("Cosmarium margaritiferum");
-    NewSample("Staurastrum hirsutum", "0");
-    NewSample("Unknown name");
-    EXPECT_EQ(form->NatureValueField("AantalTaxa")->text(), "3");
-    EXPECT_EQ(form->NatureValueField("Divers")->text(), "  2 --> 1");
-    EXPECT_EQ(form->NatureValueField("Zeldz")->text(), "  5 --> 2");
-    EXPECT_EQ(form->NatureValueField("Sign")->text(), "  5 --> 1");
-    EXPECT_EQ(form->RedListLabel()->text(), "Rodelijstsoorten: 1");
-    EXPECT_EQ(form->NatureValueLabel()->text(), "Natuurwaarde: 4");
-    EXPECT_EQ(nwForm->Field("NW")->text(), "4");
-
-    form->IgnoreBox()->click(); // abundance "0" no longer counts
-    EXPECT_EQ(form->NatureValueField("Divers")->text(), "  1 --> 1");
-    form->AlternativeBox()->click();
-    EXPECT_EQ(form->NatureValueField("Divers")->text(), "  1 --> 0.8");
 }
 
 TEST_F(MainWindow, PendingEditsBlockLeavingCommands) {
@@ -350,6 +348,207 @@ TEST_F(MainWindow, EndedFromOutsideWithAnUnpostedEdit) {
     check.First();
     EXPECT_EQ(check.FieldByName("LOCATIE").AsString(), "Ven");
     check.Close();
+}
+
+} // namespace
+
+namespace {
+
+// Typing a new location through the keyboard: Alt+Insert, the fields in Tab order, Alt+Enter.
+// Returns the focus chain it walked.
+QStringList TypeLocation(ui::TMainForm& form, const std::map<QString, QString>& values) {
+    QTest::keyClick(form.SampleGrid(), Qt::Key_Insert, Qt::AltModifier);
+    QStringList walked;
+    for (const char* f : {"LOCATIE", "DAG", "MAAND", "JAAR", "COORDX", "COORDY"}) {
+        QWidget* focus = QApplication::focusWidget();
+        walked << (focus ? focus->objectName() : QString());
+        auto it = values.find(f);
+        if (it != values.end() && focus)
+            QTest::keyClicks(focus, it->second);
+        if (focus)
+            QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    for (const auto& [field, value] : values)
+        if (QStringList{"PH", "GELEIDING", "WATERTEMP"}.contains(field))
+            QTest::keyClicks(form.LocationEdit(field), value);
+    QTest::keyClick(form.LocationEdit("LOCATIE"), Qt::Key_Return, Qt::AltModifier);
+    return walked;
+}
+
+TEST_F(MainWindow, NonsenseIsRefusedWhenTheLocationIsPosted) {
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    const std::map<QString, QString> good = {{"LOCATIE", "Ven"}, {"DAG", "28"},
+                                             {"MAAND", "02"},    {"JAAR", "2023"},
+                                             {"COORDX", "162"},  {"COORDY", "458"}};
+    struct Case {
+        const char* field;
+        const char* typed;
+        QString message;
+    };
+    const Case cases[] = {
+        {"DAG", "31", "Er zit een fout in de gegevens voor de datum"},
+        {"PH", "zes", "Het veld pH moet een getal bevatten of leeg zijn: 'zes'"},
+        {"GELEIDING", "veel", "Het veld Geleiding moet een getal bevatten of leeg zijn: 'veel'"},
+        {"WATERTEMP", "warm",
+         "Het veld Watertemperatuur moet een getal bevatten of leeg zijn: 'warm'"},
+        {"COORDX", "abc", "De coördinaat X-coörd/Atlasblok is geen geldig getal: 'abc'"},
+        {"COORDY", "4o8", "De coördinaat Y-coörd/kmhoknr is geen geldig getal: '4o8'"},
+    };
+    for (const Case& c : cases) {
+        std::map<QString, QString> values = good;
+        values[c.field] = c.typed;
+        prompts.shown.clear();
+        const QStringList walked = TypeLocation(*form, values);
+        EXPECT_EQ(walked, (QStringList{"DBELOCATIE", "DBEDAG", "DBEMAAND", "DBEJAAR", "DBECOORDX",
+                                       "DBECOORDY"}));
+        ASSERT_FALSE(prompts.shown.isEmpty()) << c.field;
+        EXPECT_EQ(prompts.shown.last(), c.message) << c.field;
+        EXPECT_EQ(Locations().State(), core::DatasetState::Insert) << c.field;
+        EXPECT_EQ(Locations().RecordCount(), 0) << c.field;
+        QTest::keyClick(form->LocationEdit("LOCATIE"), Qt::Key_Escape);
+        EXPECT_EQ(Locations().RecordCount(), 0) << c.field;
+    }
+    // Decimal comma or point, and the year asked about: stored once confirmed.
+    std::map<QString, QString> values = good;
+    values["PH"] = "6,5";
+    values["JAAR"] = "1750";
+    prompts.shown.clear();
+    prompts.answers = {core::Answer::Yes};
+    TypeLocation(*form, values);
+    EXPECT_EQ(prompts.shown.last(),
+              QString("Het jaar 1750 ligt niet tussen 1800 en %1. Klopt dit jaar?")
+                  .arg(QDate::currentDate().year() + 1));
+    EXPECT_EQ(Locations().State(), core::DatasetState::Browse);
+    EXPECT_EQ(Locations().RecordCount(), 1);
+    EXPECT_EQ(Loc("PH"), "6,5");
+}
+
+TEST_F(MainWindow, LeavingAnEmptyYearSaysNothing) {
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Insert, Qt::AltModifier);
+    form->LocationEdit("JAAR")->setFocus();
+    QTest::keyClick(form->LocationEdit("JAAR"), Qt::Key_Tab);
+    form->LocationEdit("MAAND")->setFocus();
+    QTest::keyClick(form->LocationEdit("MAAND"), Qt::Key_Tab);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('|').toStdString();
+}
+
+TEST_F(MainWindow, ACancelledSampleOnAnEmptyEventLeavesOtherEventsAlone) {
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    NewLocation("Ven A", "162", "458");
+    NewSample("Cosmarium botrytis", "1");
+    NewSample("Staurastrum hirsutum", "2");
+    NewLocation("Ven B", "163", "459"); // no samples
+    ASSERT_EQ(Loc("LOCATIE"), "Ven B");
+    QToolButton* edit = form->SampleNavigator()->ButtonWidget(DBNavigator::EditRecord);
+    QToolButton* del = form->SampleNavigator()->ButtonWidget(DBNavigator::Delete);
+    auto unchanged = [&] {
+        EXPECT_EQ(SamplesWithId(0), 2);
+        EXPECT_EQ(SamplesWithId(1), 0);
+        Samples().SetIndexName("ID");
+        for (Samples().First(); !Samples().Eof(); Samples().Next())
+            EXPECT_EQ(Samples().FieldByName("ABUND").AsString(),
+                      Samples().FieldByName("DESMID").AsString().startsWith("Cos") ? "1" : "2");
+        form->RefreshSampleGrid();
+    };
+
+    // Insert, a name from the list, Escape.
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Insert);
+    QTest::keyClicks(form->SearchEdit(), "cos bot");
+    QTest::keyClick(form->SearchEdit(), Qt::Key_Down);
+    ASSERT_EQ(form->SampleEdit("DESMID")->text(), "Cosmarium botrytis");
+    QTest::keyClick(form->Names(), Qt::Key_Escape);
+    EXPECT_EQ(Samples().State(), core::DatasetState::Browse);
+    // The panel shows no sample (the table's cursor is on one of Ven A), and offers none.
+    EXPECT_EQ(form->SampleEdit("DESMID")->text(), "");
+    EXPECT_EQ(form->SampleCombo("ABUND")->currentText().trimmed(), "");
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(del->isEnabled());
+
+    // Edit by click, by Ctrl+E and by Enter in the grid; then type and post with Ctrl+Enter.
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(form->SampleGrid(), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Return);
+    EXPECT_EQ(Samples().State(), core::DatasetState::Browse);
+    QTest::keyClicks(form->SampleEdit("DESMID"), "x");
+    QTest::keyClick(form->SampleEdit("DESMID"), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(Samples().State(), core::DatasetState::Browse);
+    unchanged();
+
+    // Delete by click and as a key press would: nothing is asked, nothing removed.
+    prompts.shown.clear();
+    QTest::mouseClick(del, Qt::LeftButton);
+    form->SampleNavigator()->Press(DBNavigator::Delete);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('|').toStdString();
+    unchanged();
+
+    // Ven A's own samples are still edited and deleted as before.
+    form->LocationNavigator()->Press(DBNavigator::First);
+    ASSERT_EQ(Loc("LOCATIE"), "Ven A");
+    EXPECT_TRUE(del->isEnabled());
+    prompts.answers = {core::Answer::Yes};
+    QTest::mouseClick(del, Qt::LeftButton);
+    EXPECT_EQ(prompts.defaultNo.size(), 1); // the question defaults to No
+    EXPECT_EQ(SamplesWithId(0), 1);
+}
+
+TEST_F(MainWindow, ArrowKeysWalkTheNameListAndEnterTakesTheName) {
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    NewLocation("Ven", "162", "458");
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Insert);
+    QTest::keyClicks(form->SearchEdit(), "cosm");
+    ASSERT_EQ(form->Names()->count(), 2);
+    QTest::keyClick(form->SearchEdit(), Qt::Key_Down);
+    EXPECT_EQ(form->SampleEdit("DESMID")->text(), form->Names()->item(0)->text());
+    QTest::keyClick(form->Names(), Qt::Key_Down);
+    EXPECT_EQ(form->Names()->currentRow(), 1);
+    EXPECT_EQ(form->SampleEdit("DESMID")->text(), form->Names()->item(1)->text());
+    QTest::keyClick(form->Names(), Qt::Key_Up);
+    QTest::keyClick(form->Names(), Qt::Key_Down);
+    QTest::keyClick(form->Names(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), form->SampleCombo("ABUND"));
+    QTest::keyClick(form->SampleCombo("ABUND"), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(Samples().State(), core::DatasetState::Browse);
+    EXPECT_EQ(form->SampleGridData().Cell(2, 1), "Cosmarium margaritiferum");
+}
+
+TEST_F(MainWindow, GridShowsEveryRowNumberAndWholeTextsAsTooltips) {
+    NewLocation("Ven", "162", "458");
+    for (int i = 0; i < 12; ++i)
+        NewSample(QString("Closterium nummer %1 met een heel lange naam die niet past")
+                      .arg(i, 2, 10, QChar('0')));
+    QTableWidget* grid = form->SampleGrid();
+    const QFontMetrics metrics(grid->font());
+    for (int r = 0; r < 12; ++r) {
+        const QString number = grid->item(r, 1)->text();
+        EXPECT_EQ(number, QString::number(r + 1));
+        EXPECT_LE(metrics.horizontalAdvance(number) + 6, grid->columnWidth(1))
+            << number.toStdString();
+        EXPECT_EQ(grid->item(r, 2)->toolTip(), grid->item(r, 2)->text());
+    }
+    // The window can be widened; the grid takes the room.
+    const int before = grid->width();
+    form->resize(form->width() + 200, form->height());
+    QApplication::processEvents();
+    EXPECT_GT(grid->width(), before);
+}
+
+TEST(QtPromptsTest, DeleteQuestionsAnswerNoOnEnter) {
+    ui::QtPrompts prompts(nullptr);
+    bool pressed = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) {
+            QTest::keyClick(box, Qt::Key_Return);
+            pressed = true;
+        }
+    });
+    EXPECT_FALSE(prompts.YesNoDefaultNo("Wil je dit record verwijderen?"));
+    EXPECT_TRUE(pressed);
 }
 
 } // namespace
