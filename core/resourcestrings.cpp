@@ -140,6 +140,8 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsSpTrofieIndifferent, "rsSpTrofieIndifferent", "Indifferent/Onbekend"},
         {rsAlreadyListed, "rsAlreadyListed", "staat al in de lijst en wordt niet toegevoegd"},
         {rsAddToSearchList, "rsAddToSearchList", "wordt toegevoegd aan de zoek lijst. Wil je dat?"},
+        {rsNotPrefix, "rsNotPrefix", "Niet  :  "},
+        {rsPartlyPrefix, "rsPartlyPrefix", "Deels :  "},
         {rsArrayIsEmpty, "rsArrayIsEmpty", "Array is Empty!"},
         {rsInvalidDateNL, "rsInvalidDateNL",
          "Fout in de datum van record: %1\n\r%2-%3-%4 is een ongeldige datum"},

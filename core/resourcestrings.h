@@ -128,6 +128,8 @@ enum ResId : int {
     rsSpTrofieIndifferent = 3021,
     rsAlreadyListed = 3030,
     rsAddToSearchList = 3031,
+    rsNotPrefix = 3032,    // before a name the nature value did not count
+    rsPartlyPrefix = 3033, // before a name it counted in part
     // Boxplots, plots and phenology
     rsArrayIsEmpty = 5001,  // statistics of an empty list
     rsInvalidDateNL = 5002, // %1: location, %2-%3-%4: day, month, year

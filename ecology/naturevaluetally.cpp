@@ -12,8 +12,13 @@
 
 namespace velmora::ecology {
 
-const QString NatureValueTally::kNotPrefix = QStringLiteral("Niet  :  ");
-const QString NatureValueTally::kPartlyPrefix = QStringLiteral("Deels :  ");
+QString NatureValueTally::NotPrefix() {
+    return core::ResStr(core::rsNotPrefix);
+}
+
+QString NatureValueTally::PartlyPrefix() {
+    return core::ResStr(core::rsPartlyPrefix);
+}
 
 Milieu MilieuOfZuurgraad(const QString& z) {
     if (z == QLatin1String("Acidic") || z == QLatin1String("Zuur"))
@@ -145,7 +150,7 @@ void NatureValueTally::AddTaxon(const QString& rawName, bool excluded) {
         return;
     }
     if (excluded) {
-        AppendNotCounted(kNotPrefix + name);
+        AppendNotCounted(NotPrefix() + name);
         return;
     }
     // Convert first, so that a bad score leaves the tally as it was.
@@ -164,12 +169,12 @@ void NatureValueTally::AddTaxon(const QString& rawName, bool excluded) {
 
 void NatureValueTally::AddUnlistedTaxon(const QString& name, bool excluded) {
     if (name.contains(QLatin1String("spec.")) || !m_searchList.Contains(name)) {
-        AppendNotCounted(kNotPrefix + name);
+        AppendNotCounted(NotPrefix() + name);
         return;
     }
     if (excluded)
         return;
-    AppendNotCounted(kPartlyPrefix + name);
+    AppendNotCounted(PartlyPrefix() + name);
     m_treated.insert(FoldCase(name));
     ++m_d;
 }

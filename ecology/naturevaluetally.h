@@ -120,8 +120,9 @@ public:
     double RAlternative() const { return m_rAlt; }
     double SAlternative() const { return m_sAlt; }
 
-    static const QString kNotPrefix;    // "Niet  :  "
-    static const QString kPartlyPrefix; // "Deels :  "
+    // "Niet  :  " and "Deels :  " in the interface language.
+    static QString NotPrefix();
+    static QString PartlyPrefix();
 
 private:
     void AddUnlistedTaxon(const QString& name, bool excluded);

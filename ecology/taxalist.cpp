@@ -17,6 +17,7 @@ void TaxaList::Clear() {
     m_folded.clear();
     m_exact.clear();
     m_stored.clear();
+    m_hasScores = false;
 }
 
 void TaxaList::Assign(const std::vector<TaxonRecord>& records, SearchList* searchList,
@@ -35,6 +36,10 @@ void TaxaList::Assign(const std::vector<TaxonRecord>& records, SearchList* searc
         m_taxa.s << rec.s.trimmed();
         m_taxa.redList << rec.redList.trimmed();
         m_taxa.negVar << rec.negVar.trimmed();
+        if (!m_hasScores)
+            m_hasScores = !(m_taxa.r.last().isEmpty() && m_taxa.s.last().isEmpty() &&
+                            m_taxa.redList.last().isEmpty() && m_taxa.trophic.last().isEmpty() &&
+                            m_taxa.acidity.last().isEmpty());
         if (!m_exact.contains(name))
             m_exact.insert(name, pos);
         // Exact table look-ups compare the stored value; dBase pads with trailing blanks.

@@ -47,6 +47,9 @@ public:
     void Clear();
 
     const AnnotatedTaxa& Taxa() const { return m_taxa; }
+    // True when a list is loaded but none of its records carries a rarity or signal score,
+    // a red-list mark or an ecological preference: a nature value from it is diversity alone.
+    bool DiversityOnly() const { return m_taxa.Size() > 0 && !m_hasScores; }
 
     // First position whose name equals the argument without regard to case; -1 when none.
     qsizetype FindTaxon(const QString& name) const;
@@ -69,6 +72,7 @@ public:
 
 private:
     AnnotatedTaxa m_taxa;
+    bool m_hasScores = false;
     QStringList m_fieldNames;
     QHash<QString, qsizetype> m_folded; // case-folded name -> first position
     QHash<QString, qsizetype> m_exact;  // name as in the copy -> first position

@@ -13,6 +13,7 @@ PACKAGES=(
     libxlsxwriter-dev libminizip-dev libfreexl-dev
     fp-compiler fp-units-db
     xvfb xauth fonts-dejavu-core
+    qt6-translations-l10n
 )
 if [ -f scripts/extra-packages.txt ]; then
     while read -r pkg; do

@@ -86,6 +86,11 @@ public:
     void Bind(core::Dataset* dataset, const QString& field);
     FieldLink& Link() { return m_link; }
     void Refresh();
+    // Items that are words of the interface (acidity classes, abundance scales) rather than
+    // codes the data relies on: a language file translates them, and a pick is stored as
+    // shown. Off by default.
+    void SetItemsTranslatable(bool on) { m_itemsTranslatable = on; }
+    bool ItemsTranslatable() const { return m_itemsTranslatable; }
 
 signals:
     void FocusEntered();
@@ -95,6 +100,7 @@ protected:
 
 private:
     FieldLink m_link;
+    bool m_itemsTranslatable = false;
 };
 
 // The record navigator: first, prior, next, last, new, delete, edit, post, cancel.

@@ -1,6 +1,8 @@
 #include "ui/formtranslator.h"
 
+#include "core/settings.h"
 #include "support/interfacelanguage.h"
+#include "ui/dbcontrols.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -12,6 +14,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -24,6 +27,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QToolBox>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <deque>
 
@@ -45,11 +49,18 @@ bool IsProgramWindow(const QObject* object) {
     return widget->isWindow() && IsProgramClass(widget->metaObject());
 }
 
-// The bound controls (DBEdit, DBComboBox) show field values: their text and their list are
-// data, written to the tables as they are, and never translated.
+// The bound controls (DBEdit, DBComboBox) show field values: their text and, as a rule, their
+// items are data and never translated. A bound combo box whose items are words of the
+// interface (the acidity classes, the abundance scales) says so; its items are translated,
+// a pick is stored as shown, and the rules that read such a field know both languages.
 bool IsDataAware(const QObject* object) {
     return IsProgramClass(object->metaObject()) &&
            FormClassName(object->metaObject()).startsWith(QLatin1String("DB"));
+}
+
+bool HasTranslatableItems(const QObject* object) {
+    const auto* combo = qobject_cast<const DBComboBox*>(object);
+    return combo && combo->ItemsTranslatable();
 }
 
 bool Named(QStringView name, const char* expected) {
@@ -162,11 +173,15 @@ bool SetItems(QObject* object, const QString& value) {
         return true;
     }
     if (auto* combo = qobject_cast<QComboBox*>(object)) {
+        // New item texts must not reach a bound field as if typed: the field keeps its value.
+        const QSignalBlocker block(combo);
         ReplaceLines(
             lines, [combo] { return combo->count(); },
             [combo](int i, const QString& t) { combo->setItemText(i, t); },
             [combo](const QString& t) { combo->addItem(t); },
             [combo] { combo->removeItem(combo->count() - 1); });
+        if (auto* bound = qobject_cast<DBComboBox*>(combo))
+            bound->Refresh();
         return true;
     }
     if (auto* edit = qobject_cast<QPlainTextEdit*>(object)) {
@@ -363,7 +378,7 @@ bool SetNamed(const Node& node, const QString& name, const QString& value) {
         return false;
     QObject* object = node.object;
     const bool values = Named(name, "Text") || Named(name, "Items") || Named(name, "Lines");
-    if (values && IsDataAware(object))
+    if (values && IsDataAware(object) && !(Named(name, "Items") && HasTranslatableItems(object)))
         return false;
     if (Named(name, "Caption"))
         return SetCaption(object, value);
@@ -417,8 +432,15 @@ void CollectTexts(std::vector<TranslatableText>& texts, QObject* object) {
     if (!widget)
         return;
     AddText(texts, widget, QStringLiteral("Hint"), widget->toolTip());
-    if (IsDataAware(widget))
+    if (IsDataAware(widget)) {
+        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && HasTranslatableItems(combo)) {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items.append(combo->itemText(i));
+            AddText(texts, combo, QStringLiteral("Items"), items.join(QLatin1Char('\r')));
+        }
         return;
+    }
     QWidget* parent = widget->parentWidget();
     if (auto* menu = qobject_cast<QMenu*>(widget)) {
         AddText(texts, menu, QStringLiteral("Caption"), menu->title());
@@ -590,8 +612,32 @@ void InstallFormTranslator() {
         localizer.SetFormHost(&Translator());
 }
 
+namespace {
+// Qt's own texts (dialog buttons, context menus) in the interface language: Dutch from Qt's
+// translations, English built in.
+void FollowWithQtTexts(const QString& code) {
+    static QTranslator* translator = nullptr;
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    if (code != QLatin1String("NL") || !QCoreApplication::instance())
+        return;
+    auto* dutch = new QTranslator(QCoreApplication::instance());
+    if (dutch->load(QStringLiteral("qtbase_nl"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(dutch);
+        translator = dutch;
+    } else {
+        delete dutch;
+    }
+}
+} // namespace
+
 bool StartInterfaceLanguage() {
     InstallFormTranslator();
+    FollowWithQtTexts(core::CurrentSettings().language);
     return support::LoadStartupLanguage();
 }
 
@@ -603,7 +649,11 @@ void TranslateNewForm(QWidget* form) {
 
 bool SwitchLanguage(const QString& code) {
     InstallFormTranslator();
-    return support::SwitchLanguage(code);
+    const bool loaded = support::SwitchLanguage(code);
+    // Without a file for the code the texts change at the next start; Qt's follow them then.
+    if (loaded || code == QLatin1String("EN"))
+        FollowWithQtTexts(code);
+    return loaded;
 }
 
 } // namespace velmora::ui

@@ -76,11 +76,12 @@ int RunProgram(QApplication& app) {
     core::SetUserPrompts(&prompts);
 
     core::LoadSettings();
+    // The language first: even the refusal of a second copy speaks the user's language.
+    LoadInterfaceLanguage();
     if (SecondCopyRefused()) {
         core::SetUserPrompts(nullptr);
         return 0;
     }
-    LoadInterfaceLanguage();
 
     QPixmap splashImage(420, 160);
     splashImage.fill(QColor(0xE8, 0xF0, 0xE0));

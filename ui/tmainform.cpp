@@ -298,6 +298,7 @@ void TMainForm::BuildLocationPanel(QWidget* parent) {
     m_zuurgraad = MakeCombo(m_locationPanel, {QStringLiteral("Zuur"), QStringLiteral("Zwak zuur"),
                                               QStringLiteral("Neutraal-alkalisch")});
     m_zuurgraad->Bind(locations, QStringLiteral("ZUURGRAAD"));
+    m_zuurgraad->SetItemsTranslatable(true);
     grid->addWidget(m_zuurgraad, 5, 1);
     grid->addWidget(
         MakeLabel(QStringLiteral("Abundantiemaat"), QStringLiteral("LblAMAAT"), m_locationPanel), 5,
@@ -306,6 +307,7 @@ void TMainForm::BuildLocationPanel(QWidget* parent) {
         MakeCombo(m_locationPanel, {QStringLiteral("Aanwezig"), QStringLiteral("1,2 of 3 (dood=0)"),
                                     QStringLiteral("cel/ml")});
     m_amaat->Bind(locations, QStringLiteral("AMAAT"));
+    m_amaat->SetItemsTranslatable(true);
     grid->addWidget(m_amaat, 5, 3);
 
     m_biotopeLabel =
@@ -496,6 +498,13 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     m_natureValueLabel->setFont(bold);
     nw->addWidget(m_redListLabel, row++, 0, 1, 2);
     nw->addWidget(m_natureValueLabel, row++, 0, 1, 2);
+    m_diversityOnlyLabel =
+        MakeLabel(ResStr(core::rsOnlyDiversity), QStringLiteral("DiversityOnlyLabel"), m_nwBox);
+    m_diversityOnlyLabel->setWordWrap(true);
+    m_diversityOnlyLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
+    m_diversityOnlyLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_diversityOnlyLabel->hide();
+    nw->addWidget(m_diversityOnlyLabel, row++, 0, 1, 2);
     m_ignoreBox = new QCheckBox(QStringLiteral("Negeer D, 0, ? en T "), m_nwBox);
     m_ignoreBox->setObjectName(QStringLiteral("NegeerBox"));
     m_alternativeBox = new QCheckBox(QStringLiteral("Alternatieve Methode"), m_nwBox);
@@ -1011,6 +1020,8 @@ void TMainForm::BerekenNatuurwaarde() {
         field->clear();
     m_redListLabel->setText(ResStr(core::rsRedListLabel));
     m_natureValueLabel->setText(ResStr(core::rsNatureValueLabel));
+    m_diversityOnlyLabel->setText(ResStr(core::rsOnlyDiversity));
+    m_diversityOnlyLabel->setVisible(m_ecology.taxaList.DiversityOnly());
     tally.SetMilieu(ecology::MilieuOfZuurgraad(LocationText(QStringLiteral("ZUURGRAAD"))));
     tally.SetAlternativeMethod(m_alternativeBox->isChecked());
     const int rows = m_gridData.Cell(0, 1).isEmpty() ? 0 : m_gridData.RowCount() - 1;
@@ -1338,6 +1349,7 @@ QLineEdit* TMainForm::NatureValueField(const QString& objectName) const {
 void TMainForm::AfterPreferences() {
     setWindowTitle(MainCaption(core::ProgramName(), core::ProgramDir()));
     m_databaseLabel->setText(ResStr(core::rsDbLabel) + m_store.Name());
+    SetCoordinateLabels(); // in the language just chosen
     RefreshSampleGrid();
 }
 

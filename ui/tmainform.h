@@ -112,6 +112,7 @@ public:
     QLineEdit* NatureValueField(const QString& objectName) const;
     QLabel* RedListLabel() const { return m_redListLabel; }
     QLabel* NatureValueLabel() const { return m_natureValueLabel; }
+    QLabel* DiversityOnlyLabel() const { return m_diversityOnlyLabel; }
     QCheckBox* IgnoreBox() const { return m_ignoreBox; }
     QCheckBox* AlternativeBox() const { return m_alternativeBox; }
     QComboBox* Biotoopbox() const { return m_biotoopbox; }
@@ -192,6 +193,7 @@ private:
     std::map<QString, QLineEdit*> m_nwFields;
     QLabel* m_redListLabel = nullptr;
     QLabel* m_natureValueLabel = nullptr;
+    QLabel* m_diversityOnlyLabel = nullptr;
     QCheckBox* m_ignoreBox = nullptr;
     QCheckBox* m_alternativeBox = nullptr;
     QTableWidget* m_grid = nullptr;

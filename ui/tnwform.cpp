@@ -1,5 +1,6 @@
 #include "ui/tnwform.h"
 
+#include "core/resourcestrings.h"
 #include "ecology/ecologydata.h"
 
 #include <QButtonGroup>
@@ -163,6 +164,15 @@ TNWForm::TNWForm(ecology::EcologyData& ecology, QWidget* mainWindow, QWidget* pa
     nwLayout->addWidget(m_nw, row, 2);
     layout->addWidget(nwGroup);
 
+    // A list with names only (no scores) gives diversity alone: said plainly, so that nobody
+    // takes the figure for a full assessment.
+    m_diversityOnly = new QLabel(core::ResStr(core::rsOnlyDiversity), this);
+    m_diversityOnly->setObjectName(QStringLiteral("DiversityOnlyLabel"));
+    m_diversityOnly->setWordWrap(true);
+    m_diversityOnly->setStyleSheet(QStringLiteral("color: #a00000;"));
+    m_diversityOnly->hide();
+    layout->addWidget(m_diversityOnly);
+
     auto* onbekendLabel =
         new QLabel(QStringLiteral("Niet of deels meegenomen in de berekening:"), this);
     onbekendLabel->setObjectName(QStringLiteral("OnbekendLabel"));
@@ -219,6 +229,8 @@ void TNWForm::ShowResults() {
     m_rlLabel->setToolTip(redList);
     m_onbekend->clear();
     m_onbekend->addItems(tally.NotCounted());
+    m_diversityOnly->setText(core::ResStr(core::rsOnlyDiversity));
+    m_diversityOnly->setVisible(m_ecology.taxaList.DiversityOnly());
     SelectMilieu(tally.CurrentMilieu());
 }
 

@@ -54,6 +54,7 @@ private:
     void MilieuClick();
     void CloseBtnClick();
 
+    QLabel* m_diversityOnly = nullptr;
     ecology::EcologyData& m_ecology;
     QWidget* m_mainWindow;
     std::array<QLabel*, ecology::SpectrumClassCount> m_percent{};

@@ -5,6 +5,9 @@
 #include "core/settings.h"
 #include "core/textutils.h"
 #include "ecology/ecologydata.h"
+#include "ecology/naturevaluetally.h"
+#include "support/tfreelocalizer.h"
+#include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
@@ -549,6 +552,44 @@ TEST(QtPromptsTest, DeleteQuestionsAnswerNoOnEnter) {
     });
     EXPECT_FALSE(prompts.YesNoDefaultNo("Wil je dit record verwijderen?"));
     EXPECT_TRUE(pressed);
+}
+
+TEST_F(MainWindow, EnglishItemsLeaveTheStoredAcidityAlone) {
+    NewLocation("Ven", "162", "458");
+    form->LocationNavigator()->Press(DBNavigator::EditRecord);
+    Locations().FieldByName("ZUURGRAAD").SetAsString("Zuur");
+    form->LocationNavigator()->Press(DBNavigator::Post);
+    support::TFreeLocalizer localizer;
+    localizer.LoadLanguageFile(QStringLiteral(VELMORA_SOURCE_DIR "/data/Lang/EN.lng"));
+    ui::WidgetFormAccess access(form.get());
+    localizer.TranslateForm(access);
+    auto* acidity = form->findChild<ui::DBComboBox*>("DBCZUURGRAAD");
+    ASSERT_TRUE(acidity);
+    EXPECT_EQ(acidity->itemText(0), "Acidic");
+    EXPECT_EQ(form->findChild<ui::DBComboBox*>("DBCAMAAT")->itemText(0), "Present");
+    EXPECT_EQ(Locations().State(), core::DatasetState::Browse); // nothing was "typed"
+    EXPECT_EQ(Loc("ZUURGRAAD"), "Zuur");
+    EXPECT_EQ(acidity->currentText(), "Zuur");
+    // A pick in English is stored as shown, and the nature value reads it.
+    form->LocationNavigator()->Press(DBNavigator::EditRecord);
+    acidity->setCurrentIndex(1);
+    form->LocationNavigator()->Press(DBNavigator::Post);
+    EXPECT_EQ(Loc("ZUURGRAAD"), "Slightly Acidic");
+    EXPECT_EQ(ecology::MilieuOfZuurgraad(Loc("ZUURGRAAD")), ecology::MilieuZwakZuur);
+}
+
+TEST_F(MainWindow, ANamesOnlyTaxaListSaysTheValueIsDiversityAlone) {
+    NewLocation("Ven", "162", "458");
+    NewSample("Cosmarium botrytis");
+    EXPECT_FALSE(form->DiversityOnlyLabel()->isVisibleTo(form.get()));
+    eco.taxaList.Assign({{"Cosmarium botrytis", "Cosmarium botrytis", "Meneghini ex Ralfs", "", "",
+                          "", "", "", "", ""}},
+                        &eco.searchList);
+    form->BerekenNatuurwaarde();
+    EXPECT_TRUE(form->DiversityOnlyLabel()->isVisibleTo(form.get()));
+    EXPECT_EQ(form->DiversityOnlyLabel()->text(),
+              "De taxalijst bevat geen zeldzaamheids- of signaalwaarden: alleen de diversiteit "
+              "telt");
 }
 
 } // namespace
