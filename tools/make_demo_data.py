@@ -416,13 +416,12 @@ def main():
     rng = random.Random(SEED)
     sites = MakeSites(rng, squares, taxa, base_map)
     events, samples = MakeEvents(rng, sites, genus_spec)
-    # Atlas notation is read as such only under the Dutch interface, so the events whose
-    # samples come first or last (physically or by name) are written in km: the program
-    # tests those two samples to see whether the stored square codes are up to date.
-    edge = {samples[0]["ID"], samples[-1]["ID"], min(samples, key=lambda s: s["DESMID"])["ID"],
-            max(samples, key=lambda s: s["DESMID"])["ID"]}
+    # Atlas notation is read as such only under the Dutch interface, while the program starts
+    # in English: an event stored in atlas notation would get other square codes the moment
+    # it is posted again, and leave the map. The sites keep their notation (it decides the
+    # random draws that follow), but every event is written in km or metres.
     for event in events:
-        if event["ID"] in edge and sites[event["site"]]["notation"] == "atlas":
+        if sites[event["site"]]["notation"] == "atlas":
             site = sites[event["site"]]
             event["COORDX"], event["COORDY"] = "%.2f" % site["x"], "%.2f" % site["y"]
             event["atlas_written_in_km"] = True

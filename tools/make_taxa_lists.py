@@ -127,7 +127,8 @@ def BuildRecords(rows):
         records.append({
             "TAXON_NAME": ToWindows1252(name),
             "CUR_NAME": ToWindows1252(Current(name)),
-            "AUTHOR_NAM": ToWindows1252(" ".join(row["author"].split())),
+            # The source escapes quotes in author citations: (\'pinicolum\').
+            "AUTHOR_NAM": ToWindows1252(" ".join(row["author"].replace("\\'", "'").split())),
         })
     return records, groups
 

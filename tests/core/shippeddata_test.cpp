@@ -2,6 +2,7 @@
 // the database store, and the reference tables hold what the program reads.
 
 #include "common/printers.h"
+#include "core/coordinates.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/folders.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace velmora::core;
 
@@ -45,12 +47,46 @@ TEST(ShippedData, DemoDatabaseOpensWithEveryTag) {
     EXPECT_GT(squares, 50);
     EXPECT_GT(blocks, 20);
     EXPECT_TRUE(prompts.shown.isEmpty()); // no corrupt samples
+    // Every sample carries the square codes of its event under either interface language:
+    // posting an event again, in English (the default) or Dutch, moves nothing on the map.
+    std::map<long long, std::pair<QString, QString>> codes;
+    Dataset& loc = store.Locations();
+    for (loc.First(); !loc.Eof(); loc.Next()) {
+        const QString x = loc.FieldByName("COORDX").AsString();
+        const QString y = loc.FieldByName("COORDY").AsString();
+        const SquareCodePair en = SquareCodes(x, y, kKmBased, "EN");
+        const SquareCodePair nl = SquareCodes(x, y, kKmBased, "NL");
+        EXPECT_EQ(en.kxy, nl.kxy) << x.toStdString() << " " << y.toStdString();
+        codes[loc.FieldByName("ID").AsInteger()] = {en.kxy, en.uxy};
+    }
+    Dataset& samples = store.Samples();
+    int checked = 0;
+    for (samples.First(); !samples.Eof(); samples.Next(), ++checked) {
+        const auto& [kxy, uxy] = codes.at(samples.FieldByName("ID").AsInteger());
+        ASSERT_EQ(samples.FieldByName("KXY").AsString(), kxy);
+        ASSERT_EQ(samples.FieldByName("UXY").AsString(), uxy);
+    }
+    EXPECT_EQ(checked, samples.RecordCount());
     store.CloseDatabase();
-    CurrentSettings().defaultDatabase = "Demo";
-    // A few demo events are written in atlas notation, which is read as such under "NL".
-    CurrentSettings().language = "NL";
-    EXPECT_TRUE(store.SquareCodesUpToDate());
     SetProgramDir({});
+}
+
+TEST(ShippedData, AuthorCitationsCarryNoEscapes) {
+    for (const char* file : {"TaxaListAnnotatedNL.dbf", "TaxaListAnnotatedEU.dbf"}) {
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(file);
+        ASSERT_TRUE(QFile::copy(kProgram + "/Lib/" + file, copy)) << file;
+        Dataset table;
+        table.Open(copy, /*readOnly=*/true);
+        int quoted = 0;
+        for (table.First(); !table.Eof(); table.Next()) {
+            const QString author = table.FieldByName("AUTHOR_NAM").AsString();
+            EXPECT_FALSE(author.contains("\\'")) << author.toStdString();
+            quoted += author.contains('\'');
+        }
+        EXPECT_GT(quoted, 30) << file; // the citations with a quoted spelling are still there
+        table.Close();
+    }
 }
 
 TEST(ShippedData, ReferenceTablesHoldTheFieldsTheProgramReads) {
