@@ -112,6 +112,7 @@ const std::vector<ResourceString>& ResourceStrings() {
          "De taxalijst bevat geen zeldzaamheids- of signaalwaarden: alleen de diversiteit telt"},
         {rsFieldConductivity, "rsFieldConductivity", "Geleiding"},
         {rsFieldWaterTemp, "rsFieldWaterTemp", "Watertemperatuur"},
+        {rsDiversityOnlyShort, "rsDiversityOnlyShort", "Alleen diversiteit geteld"},
         {rsHintFirst, "rsHintFirst", "Eerste record"},
         {rsHintPrior, "rsHintPrior", "Vorige record"},
         {rsHintNext, "rsHintNext", "Volgende record"},

@@ -100,7 +100,8 @@ enum ResId : int {
     rsOnlyDiversity = 2025,       // the taxa list holds no rarity or signal values
     rsFieldConductivity = 2026,
     rsFieldWaterTemp = 2027,
-    rsHintFirst = 2030, // the record navigators' button hints, in button order
+    rsDiversityOnlyShort = 2028, // the same as rsOnlyDiversity in a few words
+    rsHintFirst = 2030,          // the record navigators' button hints, in button order
     rsHintPrior = 2031,
     rsHintNext = 2032,
     rsHintLast = 2033,

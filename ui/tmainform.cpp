@@ -498,11 +498,11 @@ void TMainForm::BuildNamePanel(QWidget* parent) {
     m_natureValueLabel->setFont(bold);
     nw->addWidget(m_redListLabel, row++, 0, 1, 2);
     nw->addWidget(m_natureValueLabel, row++, 0, 1, 2);
-    m_diversityOnlyLabel =
-        MakeLabel(ResStr(core::rsOnlyDiversity), QStringLiteral("DiversityOnlyLabel"), m_nwBox);
-    m_diversityOnlyLabel->setWordWrap(true);
+    // A few words in the box, the whole sentence as its tooltip (the nature value window
+    // shows the sentence).
+    m_diversityOnlyLabel = MakeLabel(ResStr(core::rsDiversityOnlyShort),
+                                     QStringLiteral("DiversityOnlyLabel"), m_nwBox);
     m_diversityOnlyLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
-    m_diversityOnlyLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_diversityOnlyLabel->hide();
     nw->addWidget(m_diversityOnlyLabel, row++, 0, 1, 2);
     m_ignoreBox = new QCheckBox(QStringLiteral("Negeer D, 0, ? en T "), m_nwBox);
@@ -1020,7 +1020,8 @@ void TMainForm::BerekenNatuurwaarde() {
         field->clear();
     m_redListLabel->setText(ResStr(core::rsRedListLabel));
     m_natureValueLabel->setText(ResStr(core::rsNatureValueLabel));
-    m_diversityOnlyLabel->setText(ResStr(core::rsOnlyDiversity));
+    m_diversityOnlyLabel->setText(ResStr(core::rsDiversityOnlyShort));
+    m_diversityOnlyLabel->setToolTip(ResStr(core::rsOnlyDiversity));
     m_diversityOnlyLabel->setVisible(m_ecology.taxaList.DiversityOnly());
     tally.SetMilieu(ecology::MilieuOfZuurgraad(LocationText(QStringLiteral("ZUURGRAAD"))));
     tally.SetAlternativeMethod(m_alternativeBox->isChecked());

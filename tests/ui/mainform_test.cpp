@@ -587,9 +587,12 @@ TEST_F(MainWindow, ANamesOnlyTaxaListSaysTheValueIsDiversityAlone) {
                         &eco.searchList);
     form->BerekenNatuurwaarde();
     EXPECT_TRUE(form->DiversityOnlyLabel()->isVisibleTo(form.get()));
-    EXPECT_EQ(form->DiversityOnlyLabel()->text(),
+    EXPECT_EQ(form->DiversityOnlyLabel()->text(), "Alleen diversiteit geteld");
+    EXPECT_EQ(form->DiversityOnlyLabel()->toolTip(),
               "De taxalijst bevat geen zeldzaamheids- of signaalwaarden: alleen de diversiteit "
               "telt");
+    EXPECT_LE(form->DiversityOnlyLabel()->sizeHint().width(),
+              form->DiversityOnlyLabel()->parentWidget()->width());
 }
 
 } // namespace
