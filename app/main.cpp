@@ -1,10 +1,9 @@
 // Velmora Database: recording and analysis of desmid field samples.
 
+#include "ui/application.h"
 #include "ui/startup.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    velmora::ui::Application app(argc, argv);
     return velmora::ui::RunProgram(app);
 }

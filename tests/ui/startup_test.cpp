@@ -1,10 +1,12 @@
 #include "common/tempdir.h"
 #include "core/databasestore.h"
+#include "core/error.h"
 #include "core/filelock.h"
 #include "core/folders.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
+#include "ui/application.h"
 #include "ui/startup.h"
 #include "ui/tmainform.h"
 #include "ui/tprogress.h"
@@ -145,6 +147,31 @@ TEST(Progress, CancelIsSeenByTheLoop) {
     progress.FinishProgress();
     EXPECT_FALSE(progress.isVisible());
     EXPECT_EQ(progress.Label()->text(), "Klaar");
+}
+
+TEST(Application, AnErrorEscapingAHandlerBecomesAMessage) {
+    core::ScriptedPrompts prompts;
+    core::SetUserPrompts(&prompts);
+    struct Case {
+        std::function<bool()> deliver;
+        bool handled;
+        QStringList shown;
+    };
+    const Case cases[] = {
+        {[] { return true; }, true, {}},
+        {[]() -> bool { throw core::Error("disk full", "/data/Ven2.dbf"); },
+         false,
+         {"/data/Ven2.dbf: disk full"}},
+        {[]() -> bool { throw std::bad_alloc(); }, false, {"not enough memory"}},
+        {[]() -> bool { throw std::runtime_error("odd"); }, false, {"odd"}},
+        {[]() -> bool { throw core::Refusal{}; }, false, {}}, // already said
+    };
+    for (const Case& c : cases) {
+        prompts.shown.clear();
+        EXPECT_EQ(ui::DeliverGuarded(c.deliver), c.handled);
+        EXPECT_EQ(prompts.shown, c.shown);
+    }
+    core::SetUserPrompts(nullptr);
 }
 
 } // namespace

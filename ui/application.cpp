@@ -1,0 +1,35 @@
+#include "ui/application.h"
+
+#include "core/error.h"
+#include "core/prompts.h"
+
+#include <new>
+
+namespace velmora::ui {
+
+bool DeliverGuarded(const std::function<bool()>& deliver) {
+    QString failure;
+    try {
+        return deliver();
+    } catch (const core::Refusal&) {
+        return false;
+    } catch (const core::Error& e) {
+        failure = e.Message();
+    } catch (const std::bad_alloc&) {
+        failure = QStringLiteral("not enough memory");
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    try {
+        core::UserPrompts().Message(failure, core::MessageKind::Error);
+    } catch (...) {
+        // Showing the message failed as well: the event stays unhandled, the program goes on.
+    }
+    return false;
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    return DeliverGuarded([&] { return QApplication::notify(receiver, event); });
+}
+
+} // namespace velmora::ui
