@@ -298,7 +298,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     } catch (const Error& e) {
         failure = e.Message();
     } catch (const std::bad_alloc&) {
-        failure = QStringLiteral("not enough memory");
+        failure = ResStr(rsNotEnoughMemory);
     } catch (const std::exception& e) {
         failure = QString::fromLocal8Bit(e.what());
     }

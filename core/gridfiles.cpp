@@ -7,7 +7,6 @@
 #include "core/textfile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmora::core {
 
@@ -79,11 +78,7 @@ bool SaveGridAsXLS(const Grid& grid, const QString& path) {
     const QByteArray bytes = MinimalXlsBytes(grid);
     if (QFileInfo::exists(path) && !UserPrompts().YesNo(ResStr(rsOverwriteFile).arg(path)))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(file.errorString(), path);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(file.errorString(), path);
+    WriteFileAtomically(path, bytes);
     return true;
 }
 

@@ -1,12 +1,13 @@
 #include "core/imagefiles.h"
+#include "core/textfile.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace velmora::core {
 
@@ -32,16 +33,15 @@ bool SaveImage(const QImage& bitmap, const QString& path) {
     const QByteArray format = FormatOf(path);
     if (format.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(file.errorString(), path);
-    QImageWriter writer(&file, format);
+    // Encoded in memory first: the file is then written in one checked step.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
     if (format == "jpeg")
         writer.setQuality(100);
     if (!writer.write(bitmap))
         throw Error(writer.errorString(), path);
-    if (!file.commit())
-        throw Error(file.errorString(), path);
+    WriteFileAtomically(path, buffer.data());
     return true;
 }
 

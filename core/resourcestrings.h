@@ -29,6 +29,13 @@ enum ResId : int {
     rsNotANumber = 1011, // %1: the text
     rsAboutTitle = 1012,
     rsSplashTitle = 1013,
+    rsDiskFull = 1014, // the reasons of failed file operations, in plain words
+    rsNoPermission = 1015,
+    rsReadOnlyDisk = 1016,
+    rsFolderMissing = 1017,
+    rsFileInUse = 1018,
+    rsNotEnoughMemory = 1019,
+    rsNotSavedOnClose = 1020, // followed by the reason
     // Tables and datasets
     rsDbfNotOpen = 1101,    // a table operation on a closed dataset
     rsDbfWrongState = 1102, // %1: the operation, %2: the state it needs

@@ -1,11 +1,19 @@
 #include "core/textfile.h"
 
+#include "core/error.h"
+#include "core/resourcestrings.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/dbf/codepage.h"
 #include "core/error.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace velmora::core {
 
@@ -39,17 +47,80 @@ QStringList ReadTextLines(const QString& path) {
     return lines;
 }
 
+QString SystemErrorText(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return ResStr(rsDiskFull);
+    case EACCES:
+    case EPERM:
+        return ResStr(rsNoPermission);
+    case EROFS:
+        return ResStr(rsReadOnlyDisk);
+    case ENOENT:
+    case ENOTDIR:
+        return ResStr(rsFolderMissing);
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        throw Error(SystemErrorText(errno), path);
+    auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        throw Error(SystemErrorText(error), path);
+    };
+    // The new file gets the permissions of the old one, or those a new file would get.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(target.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0)
+        fail(errno);
+    const char* data = bytes.constData();
+    std::size_t left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(n < 0 ? errno : ENOSPC);
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0)
+        fail(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temp.constData());
+        throw Error(SystemErrorText(error), path);
+    }
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temp.constData());
+        throw Error(SystemErrorText(error), path);
+    }
+}
+
 void WriteTextLines(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(file.errorString(), path);
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(file.errorString(), path);
+    WriteFileAtomically(path, bytes);
 }
 
 } // namespace velmora::core

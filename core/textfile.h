@@ -17,6 +17,15 @@ QString ReadTextFile(const QString& path);
 // The file's lines without their line ends (CR LF, LF or CR).
 QStringList ReadTextLines(const QString& path);
 
+// Writes the bytes into a new file beside `path`, flushes it to disk and renames it over
+// `path`: readers see the old or the new file, never a part. Every write is checked, so a
+// full disk or a refused write throws Error (the file name and the reason in plain words) and
+// leaves the previous file as it was. The file keeps the permissions of the one it replaces.
+void WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The reason for a failed system call (an errno value) in the interface language.
+QString SystemErrorText(int error);
+
 // Writes the lines, each ended by CR LF. Throws Error (with the file name and the system's
 // reason) when the file cannot be written; the previous file then stays as it was.
 void WriteTextLines(const QString& path, const QStringList& lines);

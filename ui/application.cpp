@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/prompts.h"
+#include "core/resourcestrings.h"
 
 #include <new>
 
@@ -16,7 +17,7 @@ bool DeliverGuarded(const std::function<bool()>& deliver) {
     } catch (const core::Error& e) {
         failure = e.Message();
     } catch (const std::bad_alloc&) {
-        failure = QStringLiteral("not enough memory");
+        failure = core::ResStr(core::rsNotEnoughMemory);
     } catch (const std::exception& e) {
         failure = QString::fromLocal8Bit(e.what());
     }

@@ -1,18 +1,30 @@
+#include "common/smallfs.h"
 #include "common/tempdir.h"
 #include "core/colors.h"
 #include "core/error.h"
 #include "core/folders.h"
+#include "core/gridfiles.h"
+#include "core/imagefiles.h"
+#include "core/inifile.h"
+#include "core/resourcestrings.h"
+#include "core/scriptedprompts.h"
 #include "core/settings.h"
+#include "core/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QMap>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velmora::core;
+using velmora::testing::FillDisk;
+using velmora::testing::kNoSmallFileSystem;
 using velmora::testing::ReadAll;
+using velmora::testing::RunOnSmallFileSystem;
 using velmora::testing::WriteAll;
 
 namespace {
@@ -183,6 +195,89 @@ TEST(Colors, NamesHexAndDecimal) {
     EXPECT_EQ(ColorToString(0x000000FE), "$000000FE");
     EXPECT_EQ(ToQColor(0x00FF8000), QColor(0x00, 0x80, 0xFF));
     EXPECT_EQ(FromQColor(QColor(0x00, 0x80, 0xFF)), 0x00FF8000u);
+}
+
+// Every writer of the program's files meets a real full disk: each reports the disk full,
+// and the file that was there stays byte for byte, with no temporary file left behind.
+TEST(FileWriters, AFullDiskLeavesThePreviousFileWholeAndSaysSo) {
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const int code = RunOnSmallFileSystem(disk, 256 * 1024, [&] {
+        struct Writer {
+            const char* file;
+            std::function<void(const QString& path, int size)> write;
+        };
+        auto grid = [](int size) {
+            Grid g(3, size / 30 + 2);
+            for (int r = 0; r < g.RowCount(); ++r)
+                g.SetRow(r, {"Cosmarium", "botrytis", QString::number(r)});
+            return g;
+        };
+        const Writer writers[] = {
+            {"VLX.ini",
+             [](const QString& path, int size) {
+                 Settings s = DefaultSettings();
+                 s.analist = QString(size, 'a');
+                 WriteSettingsFile(s, path);
+             }},
+            {"Demo.ini",
+             [](const QString& path, int size) {
+                 IniFile ini;
+                 ini.SetValue("Distribution Map", "MapName", QString(size, 'm'));
+                 ini.Save(path);
+             }},
+            {"list.csv",
+             [](const QString& path, int size) { WriteTextLines(path, {QString(size, 'n')}); }},
+            {"export.txt", [&](const QString& path, int size) { SaveGridAsTSV(grid(size), path); }},
+            {"export.xls",
+             [&](const QString& path, int size) {
+                 ScriptedPrompts overwrite; // "a file named … exists, overwrite?" Yes
+                 overwrite.answers = {Answer::Yes};
+                 SetUserPrompts(&overwrite);
+                 const bool written = SaveGridAsXLS(grid(size), path);
+                 SetUserPrompts(nullptr);
+                 if (!written)
+                     throw std::runtime_error("not written");
+             }},
+            {"map.png",
+             [](const QString& path, int size) {
+                 QImage image(size / 50 + 8, 64, QImage::Format_RGB32);
+                 for (int y = 0; y < image.height(); ++y)
+                     for (int x = 0; x < image.width(); ++x)
+                         image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+                 SaveImage(image, path);
+             }},
+        };
+        // Small files first, while there is room.
+        QMap<QString, QByteArray> before;
+        for (const Writer& w : writers) {
+            w.write(disk + "/" + w.file, 100);
+            before[w.file] = ReadAll(disk + "/" + w.file);
+        }
+        FillDisk(disk);
+        // A small write fits a write buffer, a large one does not: both must be seen.
+        int failure = 1;
+        for (const int size : {300, 64 * 1024}) {
+            for (const Writer& w : writers) {
+                try {
+                    w.write(disk + "/" + w.file, size);
+                    return failure; // reported success on a full disk
+                } catch (const Error& e) {
+                    if (e.Reason() != ResStr(rsDiskFull) || e.File() != disk + "/" + w.file)
+                        return failure + 50;
+                }
+                if (ReadAll(disk + "/" + w.file) != before[w.file])
+                    return failure + 70;
+                ++failure;
+            }
+        }
+        if (QDir(disk).entryList(QDir::Files).size() != std::size(writers) + 1)
+            return 40; // a temporary file was left behind
+        return 0;
+    });
+    ASSERT_NE(code, kNoSmallFileSystem) << "no tmpfs could be mounted for the test";
+    EXPECT_EQ(code, 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/filelock.h"
 #include "core/folders.h"
+#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
@@ -162,7 +163,7 @@ TEST(Application, AnErrorEscapingAHandlerBecomesAMessage) {
         {[]() -> bool { throw core::Error("disk full", "/data/Ven2.dbf"); },
          false,
          {"/data/Ven2.dbf: disk full"}},
-        {[]() -> bool { throw std::bad_alloc(); }, false, {"not enough memory"}},
+        {[]() -> bool { throw std::bad_alloc(); }, false, {core::ResStr(core::rsNotEnoughMemory)}},
         {[]() -> bool { throw std::runtime_error("odd"); }, false, {"odd"}},
         {[]() -> bool { throw core::Refusal{}; }, false, {}}, // already said
     };
