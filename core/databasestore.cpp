@@ -56,13 +56,7 @@ QString LocationOrderTag(int order) {
 }
 
 bool IsValidDatabaseName(const QString& name) {
-    if (name.trimmed().isEmpty() || name.contains(QLatin1String("..")))
-        return false;
-    for (QChar c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("/\\<>:\"|?*").contains(c))
-            return false;
-    }
-    return true;
+    return IsPlainFileName(name);
 }
 
 namespace {
@@ -202,6 +196,14 @@ void DatabaseStore::ReadDatabaseSettings() {
     m_coordinateSystem = ini.Value(QStringLiteral("Coordinates"), QStringLiteral("System"));
     m_mapName = ini.Value(QStringLiteral("Distribution Map"), QStringLiteral("MapName"));
     m_squaresTable = ini.Value(QStringLiteral("Squares"), QStringLiteral("Coordinates"));
+    if (!m_squaresTable.isEmpty() && !IsPlainFileName(m_squaresTable)) {
+        // A table name that would reach outside the Lib folder is not used.
+        UserPrompts().Message(
+            ResStr(rsInvalidSetting)
+                .arg(QStringLiteral("[Squares] Coordinates"), name + ".ini", m_squaresTable),
+            MessageKind::Warning);
+        m_squaresTable.clear();
+    }
     CurrentSettings().number = m_coordinateSystem == kLatLon ? 1 : 0;
     Each([&](DatabaseListener& l) { l.ReadDotStyles(ini); });
 }
@@ -373,11 +375,36 @@ void DatabaseStore::ReportRepairs(Dataset& table, bool index) {
 void DatabaseStore::PackAndClose(Dataset& table) {
     if (!table.Active())
         return;
-    if (table.State() != DatasetState::Browse)
-        table.Cancel();
-    table.SetIndexName({});
-    table.Pack();
-    table.Close();
+    // A table without deleted records is already what a pack would write: only a table that
+    // holds some is packed. Whatever fails, the table is closed whole and the user is told;
+    // the next open finds every record.
+    QString failure;
+    try {
+        if (table.State() != DatasetState::Browse)
+            table.Cancel();
+        if (table.Table().DeletedCount() > 0) {
+            table.SetIndexName({});
+            table.Pack();
+        }
+    } catch (const Error& e) {
+        failure = e.Message();
+    } catch (const std::bad_alloc&) {
+        failure = ResStr(rsNotEnoughMemory);
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    try {
+        table.Close();
+    } catch (const Error& e) {
+        if (failure.isEmpty())
+            failure = e.Message();
+    } catch (const std::exception& e) {
+        if (failure.isEmpty())
+            failure = QString::fromLocal8Bit(e.what());
+    }
+    if (!failure.isEmpty())
+        UserPrompts().Message(ResStr(rsNotSavedOnClose) + QLatin1Char('\n') + failure,
+                              MessageKind::Error);
 }
 
 void DatabaseStore::CloseDatabase() {

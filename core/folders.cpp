@@ -74,4 +74,14 @@ QString DocumentsFolder() {
     return dir;
 }
 
+bool IsPlainFileName(const QString& name) {
+    if (name.trimmed().isEmpty() || name.contains(QLatin1String("..")))
+        return false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\<>:\"|?*").contains(c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace velmora::core

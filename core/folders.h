@@ -20,6 +20,11 @@ QString KmlDir();      // ProgramDir() + "KML/": KML output
 QString ManualPath();  // ProgramDir() + "help/Handleiding Velmora Database.pdf"
 
 // The executable's file name without extension ("velmora").
+// True for a name that can only mean a file in the folder it is joined to: not empty, no
+// path separators, no "..", no control characters and none of <>:"|?*. Every name read
+// from a settings file passes this before it is used as part of a path.
+bool IsPlainFileName(const QString& name);
+
 QString ProgramName();
 void SetProgramName(const QString& name);
 

@@ -21,18 +21,7 @@ IniFile IniFile::FromText(const QString& text) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (current == nullptr || eq <= 0)
             continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        bool replaced = false;
-        for (Entry& e : current->entries) {
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-                e.value = value;
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced)
-            current->entries.push_back({key, value});
+        current->FindOrAdd(line.left(eq).trimmed()).value = line.mid(eq + 1).trimmed();
     }
     return ini;
 }
@@ -47,18 +36,39 @@ IniFile IniFile::Load(const QString& path) {
     }
 }
 
+namespace {
+QString Folded(const QString& name) {
+    return name.toCaseFolded();
+}
+} // namespace
+
+const IniFile::Entry* IniFile::Section::Find(const QString& key) const {
+    const auto it = index.constFind(Folded(key));
+    return it == index.constEnd() ? nullptr : &entries[*it];
+}
+
+IniFile::Entry& IniFile::Section::FindOrAdd(const QString& key) {
+    const QString folded = Folded(key);
+    const auto it = index.constFind(folded);
+    if (it != index.constEnd())
+        return entries[*it];
+    index.insert(folded, entries.size());
+    entries.push_back({key, {}});
+    return entries.back();
+}
+
 const IniFile::Section* IniFile::Find(const QString& section) const {
-    for (const Section& s : m_sections)
-        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
-            return &s;
-    return nullptr;
+    const auto it = m_index.constFind(Folded(section));
+    return it == m_index.constEnd() ? nullptr : &m_sections[*it];
 }
 
 IniFile::Section& IniFile::FindOrAdd(const QString& section) {
-    for (Section& s : m_sections)
-        if (s.name.compare(section, Qt::CaseInsensitive) == 0)
-            return s;
-    m_sections.push_back({section, {}});
+    const QString folded = Folded(section);
+    const auto it = m_index.constFind(folded);
+    if (it != m_index.constEnd())
+        return m_sections[*it];
+    m_index.insert(folded, m_sections.size());
+    m_sections.push_back({section, {}, {}});
     return m_sections.back();
 }
 
@@ -67,19 +77,14 @@ bool IniFile::HasSection(const QString& section) const {
 }
 
 bool IniFile::HasKey(const QString& section, const QString& key) const {
-    if (const Section* s = Find(section))
-        for (const Entry& e : s->entries)
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0)
-                return true;
-    return false;
+    const Section* s = Find(section);
+    return s && s->Find(key);
 }
 
 QString IniFile::Value(const QString& section, const QString& key, const QString& def) const {
-    if (const Section* s = Find(section))
-        for (const Entry& e : s->entries)
-            if (e.key.compare(key, Qt::CaseInsensitive) == 0)
-                return e.value;
-    return def;
+    const Section* s = Find(section);
+    const Entry* e = s ? s->Find(key) : nullptr;
+    return e ? e->value : def;
 }
 
 int IniFile::IntValue(const QString& section, const QString& key, int def) const {
@@ -98,14 +103,7 @@ bool IniFile::BoolValue(const QString& section, const QString& key, bool def) co
 }
 
 void IniFile::SetValue(const QString& section, const QString& key, const QString& value) {
-    Section& s = FindOrAdd(section);
-    for (Entry& e : s.entries) {
-        if (e.key.compare(key, Qt::CaseInsensitive) == 0) {
-            e.value = value;
-            return;
-        }
-    }
-    s.entries.push_back({key, value});
+    FindOrAdd(section).FindOrAdd(key).value = value;
 }
 
 void IniFile::SetInt(const QString& section, const QString& key, int value) {
@@ -117,9 +115,13 @@ void IniFile::SetBool(const QString& section, const QString& key, bool value) {
 }
 
 void IniFile::EraseSection(const QString& section) {
-    std::erase_if(m_sections, [&](const Section& s) {
-        return s.name.compare(section, Qt::CaseInsensitive) == 0;
-    });
+    const auto it = m_index.constFind(Folded(section));
+    if (it == m_index.constEnd())
+        return;
+    m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(*it));
+    m_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_index.insert(Folded(m_sections[i].name), i);
 }
 
 QStringList IniFile::Sections() const {

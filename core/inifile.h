@@ -3,6 +3,7 @@
 // letter case, as the program's configuration and database settings files need. Lines that
 // are neither a "[section]" header nor "key=value" are ignored when reading.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -43,13 +44,19 @@ private:
         QString key;
         QString value;
     };
+    // Entries in file order; the index finds a key (folded to lower case) at once, so that
+    // reading a file with many keys takes time in proportion to its size.
     struct Section {
         QString name;
         std::vector<Entry> entries;
+        QHash<QString, std::size_t> index;
+        const Entry* Find(const QString& key) const;
+        Entry& FindOrAdd(const QString& key);
     };
     const Section* Find(const QString& section) const;
     Section& FindOrAdd(const QString& section);
     std::vector<Section> m_sections;
+    QHash<QString, std::size_t> m_index; // folded section name -> position
 };
 
 } // namespace velmora::core

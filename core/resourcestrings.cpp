@@ -31,6 +31,8 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsNotSavedOnClose, "rsNotSavedOnClose",
          "De database kon bij het sluiten niet worden opgeruimd; de tabellen zijn heel gebleven en "
          "worden bij de volgende keer openen gecontroleerd."},
+        {rsInvalidSetting, "rsInvalidSetting",
+         "De instelling %1 in %2 kan niet worden gebruikt: '%3'. De standaardwaarde geldt."},
         {rsDbfNotOpen, "rsDbfNotOpen", "De tabel is niet geopend"},
         {rsDbfWrongState, "rsDbfWrongState", "%1 kan alleen in de toestand %2"},
         {rsDbfNoField, "rsDbfNoField", "Veld %1 bestaat niet in de tabel"},

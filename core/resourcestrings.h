@@ -36,6 +36,7 @@ enum ResId : int {
     rsFileInUse = 1018,
     rsNotEnoughMemory = 1019,
     rsNotSavedOnClose = 1020, // followed by the reason
+    rsInvalidSetting = 1021,  // %1: section and key, %2: the file, %3: the value
     // Tables and datasets
     rsDbfNotOpen = 1101,    // a table operation on a closed dataset
     rsDbfWrongState = 1102, // %1: the operation, %2: the state it needs

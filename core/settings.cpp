@@ -1,5 +1,9 @@
 #include "core/settings.h"
 
+#include "core/resourcestrings.h"
+
+#include "core/prompts.h"
+
 #include "core/folders.h"
 #include "core/inifile.h"
 
@@ -122,6 +126,19 @@ Settings ReadSettingsFile(const QString& path) {
                     ColorOf(s, f) = *c;
             },
             k.field);
+    }
+    // Names that become parts of paths: a bad one is said and replaced by the default.
+    const Settings defaults = DefaultSettings();
+    const std::pair<const char*, QString Settings::*> names[] = {
+        {"[Database] DefaultDatabase", &Settings::defaultDatabase},
+        {"[Common] Language", &Settings::language}};
+    for (const auto& [key, field] : names) {
+        if (!(s.*field).isEmpty() && !IsPlainFileName(s.*field)) {
+            UserPrompts().Message(
+                ResStr(rsInvalidSetting).arg(QString::fromLatin1(key), path, s.*field),
+                MessageKind::Warning);
+            s.*field = defaults.*field;
+        }
     }
     return s;
 }

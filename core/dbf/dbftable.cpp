@@ -252,6 +252,13 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
             file->ReadAt(m_headerLength, m_records.data(), m_records.size());
         }
         m_file = std::move(file);
+        if (!readOnly) {
+            // A pack or index write that was interrupted leaves its new file beside the table;
+            // the table (or index) itself is whole, and the exclusive lock held now means no
+            // other program is writing that file.
+            m_fs.Remove(path + ".tmp");
+            m_fs.Remove(IndexPath() + ".tmp");
+        }
         m_head = readOnly ? nullptr : m_file->MapHead(8);
         if (m_recovered > 0 && !readOnly)
             WriteHeaderCount(); // the recovered records count from now on, for every reader

@@ -1,4 +1,5 @@
 #include "common/printers.h"
+#include "common/smallfs.h"
 #include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/error.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,6 +309,84 @@ TEST_F(Store, AFailureWhileOpeningLeavesNoDatabaseAndAMessage) {
     // The files are whole: the database opens again.
     ASSERT_TRUE(store.OpenDatabase("Ven"));
     EXPECT_EQ(store.Locations().RecordCount(), 1);
+}
+
+TEST_F(Store, CloseOnAFullDiskKeepsTheTablesWholeAndSaysSo) {
+    const QString disk = dir.filePath("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const int code = velmora::testing::RunOnSmallFileSystem(disk, 2 * 1024 * 1024, [&] {
+        QDir(disk).mkdir("Data");
+        SetProgramDir(disk);
+        ScriptedPrompts local;
+        SetUserPrompts(&local);
+        DatabaseStore s;
+        s.CreateDatabase("Ven");
+        if (!s.OpenDatabase("Ven"))
+            return 1;
+        for (int i = 0; i < 40; ++i)
+            s.Samples().AppendRecord(
+                {i % 4, "2001-06-05", "162-458", "160-455", QString("Cosmarium %1").arg(i)});
+        s.Samples().First();
+        s.Samples().Delete(); // the close wants to pack
+        velmora::testing::FillDisk(disk + "/Data");
+        local.shown.clear();
+        s.CloseDatabase(); // must not throw
+        if (s.IsOpen())
+            return 2;
+        if (local.shown.isEmpty() || !local.shown.last().startsWith(ResStr(rsNotSavedOnClose)))
+            return 3;
+        QFile::remove(disk + "/Data/fill");
+        local.shown.clear();
+        if (!s.OpenDatabase("Ven"))
+            return 4;
+        if (s.Samples().RecordCount() != 39)
+            return 5;
+        s.CloseDatabase();
+        if (!local.shown.isEmpty())
+            return 6;
+        for (const QString& f : QDir(disk + "/Data").entryList(QDir::Files))
+            if (f.endsWith(".tmp") || f.contains(".ini."))
+                return 7; // a half-written file was left behind
+        SetUserPrompts(nullptr);
+        return 0;
+    });
+    ASSERT_NE(code, velmora::testing::kNoSmallFileSystem);
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(Store, CloseWithNothingDeletedLeavesTheTablesInPlace) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    AddLocation(0, "Ven", "162", "458");
+    AddSample(0, "2001-06-05", "162-458", "160-455", "Cosmarium a");
+    store.CloseDatabase();
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    struct stat before {};
+    ASSERT_EQ(stat(QFile::encodeName(Data("Ven2.dbf")).constData(), &before), 0);
+    AddSample(0, "2001-06-05", "162-458", "160-455", "Cosmarium b");
+    store.CloseDatabase();
+    struct stat after {};
+    ASSERT_EQ(stat(QFile::encodeName(Data("Ven2.dbf")).constData(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino); // not packed into a new file
+    EXPECT_EQ(after.st_size, before.st_size + 1 * 339);
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_EQ(store.Samples().RecordCount(), 2);
+}
+
+TEST_F(Store, ASquareTableNameOutsideLibIsNotOpened) {
+    // A table outside the program folder, named by a hostile settings file.
+    const QString victim = dir.filePath("victim.dbf");
+    Dataset::CreateTable(victim, {velmora::core::dbf::TextField("HOK", 8)},
+                         velmora::core::dbf::TableLevel::Level4);
+    store.CreateDatabase("Ven");
+    WriteAll(Data("Ven.ini"), "[Squares]\r\nCoordinates=../victim\r\n");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    EXPECT_FALSE(store.SquareCoordinates().Active());
+    EXPECT_TRUE(store.SquaresTable().isEmpty());
+    EXPECT_FALSE(IsFileInUse(victim));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0],
+              ResStr(rsInvalidSetting).arg("[Squares] Coordinates", "Ven.ini", "../victim"));
 }
 
 } // namespace

@@ -280,4 +280,22 @@ TEST(FileWriters, AFullDiskLeavesThePreviousFileWholeAndSaysSo) {
     EXPECT_EQ(code, 0);
 }
 
+TEST(Settings, NamesThatWouldLeaveTheirFolderFallBackToTheDefault) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("VLX.ini");
+    WriteAll(path, "[Database]\r\nDefaultDatabase=../../victim\r\n[Common]\r\n"
+                   "Language=../../../etc/passwd\r\nAnalist=Jan\r\n");
+    ScriptedPrompts prompts;
+    SetUserPrompts(&prompts);
+    const Settings s = ReadSettingsFile(path);
+    SetUserPrompts(nullptr);
+    EXPECT_EQ(s.defaultDatabase, DefaultSettings().defaultDatabase);
+    EXPECT_EQ(s.language, DefaultSettings().language);
+    EXPECT_EQ(s.analist, "Jan");
+    EXPECT_EQ(prompts.shown,
+              (QStringList{
+                  ResStr(rsInvalidSetting).arg("[Database] DefaultDatabase", path, "../../victim"),
+                  ResStr(rsInvalidSetting).arg("[Common] Language", path, "../../../etc/passwd")}));
+}
+
 } // namespace
