@@ -1,4 +1,5 @@
 #include "core/dataset.h"
+#include "core/textfile.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
@@ -39,7 +40,9 @@ template <class F> auto Dataset::Guard(F&& f) const -> decltype(f()) {
     try {
         return f();
     } catch (const dbf::DbfError& e) {
-        throw Error(Q(e.Reason()), Q(e.File()));
+        // A failed system call in the user's words (disk full, no permission, in use).
+        throw Error(e.SystemError() != 0 ? SystemErrorText(e.SystemError()) : Q(e.Reason()),
+                    Q(e.File()));
     }
 }
 
@@ -131,7 +134,9 @@ void Dataset::CreateTable(const QString& path, const std::vector<dbf::FieldDef>&
     try {
         dbf::DbfTable::Create(S(path), fields, level);
     } catch (const dbf::DbfError& e) {
-        throw Error(Q(e.Reason()), Q(e.File()));
+        // A failed system call in the user's words (disk full, no permission, in use).
+        throw Error(e.SystemError() != 0 ? SystemErrorText(e.SystemError()) : Q(e.Reason()),
+                    Q(e.File()));
     }
 }
 

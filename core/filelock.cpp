@@ -8,9 +8,9 @@
 namespace velmora::core {
 
 namespace {
-int OpenLocked(const QString& path) {
+int OpenLocked(const QString& path, bool create) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
     if (fd < 0)
         return -1;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -24,7 +24,7 @@ int OpenLocked(const QString& path) {
 bool IsFileInUse(const QString& path) {
     if (!QFile::exists(path))
         return false;
-    const int fd = OpenLocked(path);
+    const int fd = OpenLocked(path, false);
     if (fd < 0)
         return true;
     ::close(fd);
@@ -35,9 +35,9 @@ FileLock::~FileLock() {
     Release();
 }
 
-bool FileLock::Acquire(const QString& path) {
+bool FileLock::Acquire(const QString& path, bool create) {
     Release();
-    m_fd = OpenLocked(path);
+    m_fd = OpenLocked(path, create);
     return m_fd >= 0;
 }
 

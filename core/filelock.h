@@ -20,8 +20,9 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Takes the lock; false when the file cannot be opened or another holder has it.
-    bool Acquire(const QString& path);
+    // Takes the lock; false when the file cannot be opened (or, with create, made) or
+    // another holder has it.
+    bool Acquire(const QString& path, bool create = false);
     void Release();
     bool Held() const { return m_fd >= 0; }
 

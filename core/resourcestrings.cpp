@@ -25,7 +25,7 @@ const std::vector<ResourceString>& ResourceStrings() {
         {rsDiskFull, "rsDiskFull", "de schijf is vol"},
         {rsNoPermission, "rsNoPermission", "er is geen toestemming om hier te schrijven"},
         {rsReadOnlyDisk, "rsReadOnlyDisk", "de schijf is alleen-lezen"},
-        {rsFolderMissing, "rsFolderMissing", "de map bestaat niet"},
+        {rsFolderMissing, "rsFolderMissing", "het bestand of de map bestaat niet"},
         {rsFileInUse, "rsFileInUse", "het bestand is in gebruik door een ander programma"},
         {rsNotEnoughMemory, "rsNotEnoughMemory", "er is niet genoeg geheugen"},
         {rsNotSavedOnClose, "rsNotSavedOnClose",

@@ -61,6 +61,8 @@ QString SystemErrorText(int error) {
     case ENOENT:
     case ENOTDIR:
         return ResStr(rsFolderMissing);
+    case EWOULDBLOCK:
+        return ResStr(rsFileInUse);
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }

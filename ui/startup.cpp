@@ -28,10 +28,17 @@
 
 namespace velmora::ui {
 
-bool SecondCopyRefused() {
+QString RunLockPath() {
+    return core::DataDir() + QStringLiteral("Velmora.lock");
+}
+
+bool SecondCopyRefused(core::FileLock& runLock) {
+    // The biotope table held open by a running copy (as earlier versions of the program do),
+    // or the run lock of the Data folder, which does not depend on any reference file.
     const QString biotopes = core::LibDir() + QStringLiteral("Biotoopcodes.dbf");
-    if (!core::IsFileInUse(biotopes))
+    if (!core::IsFileInUse(biotopes) && runLock.Acquire(RunLockPath(), true))
         return false;
+    runLock.Release();
     core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
     return true;
 }
@@ -78,7 +85,8 @@ int RunProgram(QApplication& app) {
     core::LoadSettings();
     // The language first: even the refusal of a second copy speaks the user's language.
     LoadInterfaceLanguage();
-    if (SecondCopyRefused()) {
+    core::FileLock runLock; // held until the program ends
+    if (SecondCopyRefused(runLock)) {
         core::SetUserPrompts(nullptr);
         return 0;
     }

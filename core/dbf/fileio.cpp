@@ -17,8 +17,9 @@ namespace velmora::core::dbf {
 
 namespace {
 
-std::string SystemReason(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
+// The error of the system call that just failed, with its errno kept.
+DbfError SystemFailure(const std::string& path, const std::string& what, int error = errno) {
+    return DbfError(path, what + ": " + std::strerror(error), error);
 }
 
 class PosixFile final : public File {
@@ -76,7 +77,7 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw DbfError(m_path, SystemReason("read failed"));
+                throw SystemFailure(m_path, "read failed");
             }
             if (n == 0)
                 throw DbfError(m_path, "unexpected end of file");
@@ -93,7 +94,7 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw DbfError(m_path, SystemReason("write failed"));
+                throw SystemFailure(m_path, "write failed");
             }
             in += n;
             size -= static_cast<std::size_t>(n);
@@ -104,18 +105,18 @@ public:
     std::uint64_t Size() override {
         struct stat st {};
         if (::fstat(m_fd, &st) != 0)
-            throw DbfError(m_path, SystemReason("cannot read the file size"));
+            throw SystemFailure(m_path, "cannot read the file size");
         return static_cast<std::uint64_t>(st.st_size);
     }
 
     void Truncate(std::uint64_t size) override {
         if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
-            throw DbfError(m_path, SystemReason("cannot set the file size"));
+            throw SystemFailure(m_path, "cannot set the file size");
     }
 
     void Sync() override {
         if (::fsync(m_fd) != 0)
-            throw DbfError(m_path, SystemReason("cannot flush to disk"));
+            throw SystemFailure(m_path, "cannot flush to disk");
     }
 
     void Close() override {
@@ -125,7 +126,7 @@ public:
         const int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0)
-            throw DbfError(m_path, SystemReason("close failed"));
+            throw SystemFailure(m_path, "close failed");
     }
 
 private:
@@ -206,31 +207,31 @@ public:
         }
         const int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0)
-            throw DbfError(path, SystemReason("cannot open"));
+            throw SystemFailure(path, "cannot open");
         const int lock = mode == OpenMode::ReadOnly ? LOCK_SH : LOCK_EX;
         if (::flock(fd, lock | LOCK_NB) != 0) {
-            const bool busy = errno == EWOULDBLOCK;
-            const std::string reason = busy ? std::string("the file is in use by another program")
-                                            : SystemReason("cannot lock");
+            const int error = errno;
             ::close(fd);
-            throw DbfError(path, reason);
+            if (error == EWOULDBLOCK)
+                throw DbfError(path, "the file is in use by another program", error);
+            throw SystemFailure(path, "cannot lock", error);
         }
         if (mode == OpenMode::CreateTruncate && ::ftruncate(fd, 0) != 0) {
-            const std::string reason = SystemReason("cannot empty");
+            const int error = errno;
             ::close(fd);
-            throw DbfError(path, reason);
+            throw SystemFailure(path, "cannot empty", error);
         }
         return std::make_unique<PosixFile>(path, fd, mode != OpenMode::ReadOnly);
     }
 
     void Rename(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0)
-            throw DbfError(to, SystemReason(("cannot replace by " + from).c_str()));
+            throw SystemFailure(to, ("cannot replace by " + from).c_str());
     }
 
     void Remove(const std::string& path) override {
         if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-            throw DbfError(path, SystemReason("cannot delete"));
+            throw SystemFailure(path, "cannot delete");
     }
 
     bool Exists(const std::string& path) override {

@@ -175,7 +175,9 @@ TEST_F(Store, ALockedTableIsReportedAndLeavesNoDatabase) {
     EXPECT_FALSE(store.OpenDatabase("Ven"));
     EXPECT_FALSE(store.IsOpen());
     ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_TRUE(prompts.shown[0].contains("Ven2.dbf"));
+    // The file and the reason in the user's words.
+    EXPECT_TRUE(prompts.shown[0].contains(Data("Ven2.dbf") + ": " + ResStr(rsFileInUse)))
+        << prompts.shown[0].toStdString();
     (void)!write(toChild[1], "x", 1);
     waitpid(pid, nullptr, 0);
     EXPECT_TRUE(store.OpenDatabase("Ven"));

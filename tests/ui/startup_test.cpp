@@ -48,39 +48,50 @@ struct ProgramFolder {
 };
 
 TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
-    ProgramFolder folder;
-    ASSERT_TRUE(QFile::exists(folder.exe));
-    QProcess first;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    first.setProcessEnvironment(env);
-    first.start(folder.exe, {});
-    ASSERT_TRUE(first.waitForStarted(10000));
+    // With the reference files, and without the biotope table (the guard must not depend on
+    // a reference file being there).
+    for (const bool withBiotopes : {true, false}) {
+        ProgramFolder folder;
+        ASSERT_TRUE(QFile::exists(folder.exe));
+        if (!withBiotopes) {
+            ASSERT_TRUE(QFile::remove(folder.dir.filePath("Lib/Biotoopcodes.dbf")));
+        }
+        QProcess first;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        first.setProcessEnvironment(env);
+        first.start(folder.exe, {});
+        ASSERT_TRUE(first.waitForStarted(10000));
 
-    const QString biotopes = folder.dir.filePath("Lib/Biotoopcodes.dbf");
-    QElapsedTimer timer;
-    timer.start();
-    while (!core::IsFileInUse(biotopes) && timer.elapsed() < 20000)
-        QThread::msleep(50);
-    ASSERT_TRUE(core::IsFileInUse(biotopes)) << "the first copy never took its lock";
+        const QString lock = folder.dir.filePath("Data/Velmora.lock");
+        QElapsedTimer timer;
+        timer.start();
+        while (!core::IsFileInUse(lock) && timer.elapsed() < 20000)
+            QThread::msleep(50);
+        ASSERT_TRUE(core::IsFileInUse(lock)) << "the first copy never took its lock";
 
-    core::SetProgramDir(folder.dir.path());
-    {
-        core::ScriptedPrompts prompts;
-        EXPECT_TRUE(ui::SecondCopyRefused());
-        ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0], "De database is al open in een ander programma");
+        core::SetProgramDir(folder.dir.path());
+        {
+            core::ScriptedPrompts prompts;
+            core::FileLock runLock;
+            EXPECT_TRUE(ui::SecondCopyRefused(runLock)) << withBiotopes;
+            EXPECT_FALSE(runLock.Held());
+            ASSERT_EQ(prompts.shown.size(), 1);
+            EXPECT_EQ(prompts.shown[0], "De database is al open in een ander programma");
+        }
+        first.kill();
+        first.waitForFinished(5000);
+        {
+            core::ScriptedPrompts prompts;
+            core::FileLock runLock;
+            EXPECT_FALSE(ui::SecondCopyRefused(runLock));
+            EXPECT_TRUE(runLock.Held());
+            EXPECT_TRUE(prompts.shown.isEmpty());
+        }
+        // The refused copy wrote nothing: no settings file appeared.
+        EXPECT_FALSE(QFile::exists(folder.dir.filePath("Data/VLX.ini")));
+        core::SetProgramDir({});
     }
-    first.kill();
-    first.waitForFinished(5000);
-    {
-        core::ScriptedPrompts prompts;
-        EXPECT_FALSE(ui::SecondCopyRefused());
-        EXPECT_TRUE(prompts.shown.isEmpty());
-    }
-    // The refused copy wrote nothing: no settings file appeared.
-    EXPECT_FALSE(QFile::exists(folder.dir.filePath("Data/VLX.ini")));
-    core::SetProgramDir({});
 }
 
 TEST(MainForm, CaptionRule) {
