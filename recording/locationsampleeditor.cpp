@@ -165,6 +165,13 @@ void LocationSampleEditor::CheckLocationBeforePost() {
     const QString year = text("JAAR");
     if (year.trimmed().isEmpty())
         Refuse(core::ResStr(core::rsValidDateRequired));
+    // A one-digit day or month is stored with its leading zero, also when the post comes
+    // before the field is left: dates sort as text.
+    for (const char* field : {"DAG", "MAAND"}) {
+        const QString padded = PadDayOrMonth(text(field));
+        if (padded != text(field))
+            loc.FieldByName(QString::fromLatin1(field)).SetAsString(padded);
+    }
     if (!IsStorableDate(text("DAG"), text("MAAND"), year))
         Refuse(core::ResStr(core::rsDateError), core::MessageKind::Warning);
     const bool latLon = m_store.CoordinateSystem() == core::kLatLon;
@@ -336,15 +343,13 @@ void LocationSampleEditor::CopyRecord(const QString& defaultAnalyst) {
     QVariantList values;
     for (const core::DatasetFieldDef& def : loc.FieldDefs())
         values << loc.FieldByName(def.name).AsVariant();
-    values[0] = QVariant(NextLocationId());
-    {
-        // The copy is completed by the user before it passes the location rules.
-        const core::DatabaseStore::BulkChange bulk(m_store);
-        loc.AppendRecord(values);
-    }
-    m_store.locationsChanged = true;
-    // AppendRecord leaves the new record current.
-    loc.Edit();
+    // A new record, not yet stored: the user completes it and posts it (through the location
+    // rules), or cancels it and nothing is left behind.
+    loc.Append();
+    const std::vector<core::DatasetFieldDef> defs = loc.FieldDefs();
+    for (std::size_t i = 1; i < defs.size(); ++i)
+        loc.FieldByName(defs[i].name).SetAsVariant(values[static_cast<qsizetype>(i)]);
+    loc.FieldByName(QStringLiteral("ID")).SetAsInteger(NextLocationId());
     for (const char* field : {"DAG", "MAAND", "JAAR", "HERBARIUM", "PH", "GELEIDING"})
         loc.FieldByName(QString::fromLatin1(field)).Clear();
     loc.FieldByName(QStringLiteral("ANALIST")).SetAsString(defaultAnalyst);

@@ -83,9 +83,9 @@ public:
     // The ID for a new location (MaxLocationID + 1); raises MaxLocationID.
     long long NextLocationId();
 
-    // Appends a copy of the current location with a new ID and puts it into edit with the
-    // date, herbarium, pH and conductivity emptied and the default analyst. Samples are not
-    // copied. REQUIRES: Locations in Browse with a current record.
+    // Starts a new location (Insert, not yet stored) holding a copy of the current one with a
+    // new ID, the date, herbarium, pH and conductivity emptied and the default analyst.
+    // Samples are not copied. REQUIRES: Locations in Browse with a current record.
     void CopyRecord(const QString& defaultAnalyst);
 
     // The sample grid of the current location: header row 0 and one row per sample, sorted by

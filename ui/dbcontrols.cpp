@@ -11,6 +11,7 @@
 namespace velmora::ui {
 
 using core::DatasetState;
+namespace dbf = core::dbf;
 
 FieldLink::~FieldLink() {
     Unbind();
@@ -85,6 +86,14 @@ void DBEdit::Bind(core::Dataset* dataset, const QString& field) {
 void DBEdit::Refresh() {
     if (m_link.Writing())
         return;
+    // No more characters than the field holds: nothing typed is cut off silently later.
+    if (m_link.Editable()) {
+        dbf::DbfTable& table = m_link.Dataset()->Table();
+        const int field = table.FieldIndex(m_link.FieldName().toStdString());
+        if (field >= 0 &&
+            table.Fields()[static_cast<std::size_t>(field)].type == dbf::FieldType::Character)
+            setMaxLength(table.Fields()[static_cast<std::size_t>(field)].length);
+    }
     const QString value = m_link.Text();
     if (text() != value) {
         const int cursor = cursorPosition();

@@ -534,11 +534,15 @@ void TMainForm::BuildGrid(QWidget* parent) {
                                                                   38, 38, 38,  162, 142};
     for (int c = 0; c < recording::kSampleGridColumns; ++c)
         m_grid->setColumnWidth(c, widths[c]);
-    // Room for three-digit row numbers in the interface font; a wider window widens "Info".
+    // Room for three-digit row numbers in the interface font.
     m_grid->setColumnWidth(
         1,
         std::max(widths[1], m_grid->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 10));
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // The short code columns fit their captions in any language; the name column takes the
+    // room of a wider window.
+    for (int c = 3; c <= 7; ++c)
+        m_grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     m_grid->setColumnHidden(0, true);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {

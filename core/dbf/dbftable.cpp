@@ -544,16 +544,6 @@ void DbfTable::Close() {
             failure = std::current_exception();
         }
     }
-    if (!m_readOnly && m_grown) {
-        // Room reserved for appends that did not come: the file ends after its records.
-        try {
-            m_file->Truncate(std::uint64_t(m_headerLength) +
-                             std::uint64_t(m_count) * std::uint64_t(m_recordLength) + 1);
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
     auto file = std::move(m_file);
     ForgetViews();
     m_mappedCount = 0;
@@ -658,35 +648,6 @@ void DbfTable::ForgetViews() {
     m_head = nullptr;
     m_mapped = nullptr;
     m_writableMap = nullptr;
-    m_growth = nullptr;
-    m_growthOffset = m_growthSize = 0;
-    m_grown = m_growthRefused = false;
-}
-
-char* DbfTable::GrowthRoom(std::uint64_t at, std::size_t size) {
-    if (m_growth && at >= m_growthOffset && at + size <= m_growthOffset + m_growthSize)
-        return m_growth + (at - m_growthOffset);
-    if (m_growthRefused)
-        return nullptr;
-    // Room for the next stretch of appends, reserved on disk and mapped: an append is then
-    // a copy into the file's pages instead of a system call. The file is cut back to its
-    // records at Close(); a crash leaves zeros after the end-of-file mark, which readers
-    // ignore (the header's record count says where the records end).
-    constexpr std::uint64_t kAlign = 64 * 1024; // a multiple of every page size in use
-    const std::uint64_t offset = at / kAlign * kAlign;
-    const std::uint64_t stretch = std::clamp<std::uint64_t>(
-        std::uint64_t(m_count) * std::uint64_t(m_recordLength) / 8, 1u << 20, 64u << 20);
-    const std::uint64_t length =
-        ((at - offset) + std::max<std::uint64_t>(size, stretch) + kAlign - 1) / kAlign * kAlign;
-    m_grown = true;
-    m_growth = m_file->MapGrowth(offset, static_cast<std::size_t>(length));
-    if (!m_growth) {
-        m_growthRefused = true; // written the ordinary way from now on
-        return nullptr;
-    }
-    m_growthOffset = offset;
-    m_growthSize = length;
-    return m_growth + (at - offset);
 }
 
 void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
@@ -698,15 +659,13 @@ void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
     const std::size_t bytes = count * std::size_t(m_recordLength);
     const std::uint64_t at =
         std::uint64_t(m_headerLength) + std::uint64_t(m_count) * std::uint64_t(m_recordLength);
-    // Record first, count second: a crash in between leaves the old count and a whole table.
-    if (char* room = GrowthRoom(at, bytes + 1)) {
-        std::memcpy(room, buffers, bytes);
-        room[bytes] = kEndOfFile;
-    } else {
-        m_writeBuffer.assign(buffers, buffers + bytes);
-        m_writeBuffer.push_back(kEndOfFile);
-        m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
-    }
+    // Record first, count second: a crash in between leaves the old count and a whole table
+    // (the record after it is taken back at the next open, as any reader that counts by the
+    // file's size takes it). The file ends with the end-of-file mark at every moment: no
+    // bytes after it that another reader could take for records.
+    m_writeBuffer.assign(buffers, buffers + bytes);
+    m_writeBuffer.push_back(kEndOfFile);
+    m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
     m_records.insert(m_records.end(), buffers, buffers + bytes);
     const std::uint32_t first = m_count + 1;
     m_count += static_cast<std::uint32_t>(count);

@@ -7,9 +7,9 @@
 // since are kept in memory beside them), so walking and sorting a million records needs
 // no reads and no copy. Every change is written through at once: when WriteRecord,
 // AppendRecord or SetDeleted returns, the record and the header with the record count are
-// in the file (the operating system's cache; a crash of the program loses nothing). While
-// open, the file may end in room reserved for appends (zeros after the end-of-file mark,
-// which every reader ignores); Close() cuts it back. Pack
+// in the file (the operating system's cache; a crash of the program loses nothing). At every
+// moment the file is header, records and the end-of-file mark, nothing after: another reader
+// (one that counts records by the file's size, too) sees exactly the posted records. Pack
 // and Restructure write a new file, flush it to disk and rename it over the old one: an
 // interruption leaves the old or the new table whole. The index file is derived data: its
 // tag definitions are read at open, the orders are always built from the records, and it is
@@ -134,7 +134,6 @@ private:
                      std::uint32_t count);
     void CheckField(int field) const;
     void ForgetViews();
-    char* GrowthRoom(std::uint64_t at, std::size_t size);
     void Encode(char* record, const FieldDef& f, std::string_view utf8) const;
     void EncodeInteger(char* record, const FieldDef& f, long long value) const;
 
@@ -161,14 +160,6 @@ private:
     char* m_head = nullptr; // the header's first bytes, mapped writable (or nullptr)
     const char* m_mapped = nullptr;
     char* m_writableMap = nullptr; // m_mapped, when the file lets records be written through it
-    // Room reserved after the records for appends: file bytes [m_growthOffset,
-    // m_growthOffset + m_growthSize), mapped writable. m_grown: the file may be longer than
-    // its records and is cut back at Close().
-    char* m_growth = nullptr;
-    std::uint64_t m_growthOffset = 0;
-    std::uint64_t m_growthSize = 0;
-    bool m_grown = false;
-    bool m_growthRefused = false;
     std::uint32_t m_mappedCount = 0;
     std::vector<char> m_records;
     std::vector<char> m_writeBuffer; // reused by appends

@@ -51,22 +51,6 @@ public:
             return nullptr;
         return MapRange(offset, size, PROT_READ | PROT_WRITE);
     }
-    char* MapGrowth(std::uint64_t offset, std::size_t size) override {
-        UnmapGrowth();
-        const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-        if (!m_writable || size == 0 || page == 0 || offset % page != 0 || !OverwritesInPlace())
-            return nullptr;
-        // Blocks allocated now: a store into the view never needs space the disk lacks.
-        if (::posix_fallocate(m_fd, static_cast<off_t>(offset), static_cast<off_t>(size)) != 0)
-            return nullptr;
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd,
-                         static_cast<off_t>(offset));
-        if (p == MAP_FAILED)
-            return nullptr;
-        m_growth = p;
-        m_growthLength = size;
-        return static_cast<char*>(p);
-    }
     const std::string& Path() const override { return m_path; }
     void SetPath(const std::string& path) override { m_path = path; }
 
@@ -161,14 +145,7 @@ private:
         m_mapLength = length;
         return static_cast<char*>(p) + offset;
     }
-    void UnmapGrowth() {
-        if (m_growth) {
-            ::munmap(m_growth, m_growthLength);
-            m_growth = nullptr;
-        }
-    }
     void Unmap() {
-        UnmapGrowth();
         if (m_map) {
             ::munmap(m_map, m_mapLength);
             m_map = nullptr;
@@ -186,8 +163,6 @@ private:
     std::size_t m_mapLength = 0;
     void* m_head = nullptr;
     std::size_t m_headLength = 0;
-    void* m_growth = nullptr;
-    std::size_t m_growthLength = 0;
 };
 
 class PosixFileSystem final : public FileSystem {

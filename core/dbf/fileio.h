@@ -47,16 +47,6 @@ public:
         (void)size;
         return nullptr;
     }
-    // Room to grow, for a file opened for writing: reserves the bytes [offset, offset +
-    // size) on disk (the file grows to at least offset + size; the new bytes are zeros) and
-    // returns a writable view of them, as MapWritable. `offset` is a multiple of the page
-    // size. A later call drops the previous view. nullptr when not possible: the file may
-    // then have grown all the same, and the caller writes instead.
-    virtual char* MapGrowth(std::uint64_t offset, std::size_t size) {
-        (void)offset;
-        (void)size;
-        return nullptr;
-    }
     // A writable view of the first `size` bytes (the table header) for a file opened for
     // writing: a store into it is in the file as a write would be, without a system call.
     // nullptr when not possible (the caller writes instead).

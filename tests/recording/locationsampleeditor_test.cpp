@@ -170,7 +170,7 @@ TEST_F(Editor, NewIdsAndCopies) {
     GoToLocation(8);
     editor.CopyRecord("Analist X");
     Dataset& loc = store.Locations();
-    EXPECT_EQ(loc.State(), core::DatasetState::Edit);
+    EXPECT_EQ(loc.State(), core::DatasetState::Insert); // not stored before it is posted
     EXPECT_EQ(loc.FieldByName("ID").AsInteger(), 9);
     EXPECT_EQ(store.maxLocationID, "9");
     for (const char* f : {"DAG", "MAAND", "JAAR", "HERBARIUM", "PH", "GELEIDING"})

@@ -190,7 +190,8 @@ TEST_F(MainWindow, CopyRecordMakesANewEventWithoutSamples) {
     prompts.answers = {core::Answer::Yes};
     QTest::mouseClick(form->findChild<QPushButton*>("CopyRecord"), Qt::LeftButton);
     EXPECT_EQ(prompts.shown.last(), "Wil je een kopie van dit record maken?");
-    EXPECT_EQ(Locations().State(), core::DatasetState::Edit);
+    EXPECT_EQ(Locations().State(), core::DatasetState::Insert);
+    EXPECT_EQ(Locations().RecordCount(), 1); // nothing stored until it is posted
     EXPECT_EQ(Loc("ID"), "1");
     EXPECT_EQ(Loc("LOCATIE"), "Ven");
     EXPECT_EQ(Loc("OWNER"), "Natuurmonumenten");
@@ -200,6 +201,19 @@ TEST_F(MainWindow, CopyRecordMakesANewEventWithoutSamples) {
     EXPECT_TRUE(form->LocationPanel()->isEnabled());
     EXPECT_TRUE(form->SampleGridData().Cell(2, 1).isEmpty()); // the copy has no samples
     EXPECT_EQ(SamplesWithId(0), 1);
+    // Cancelled, the copy leaves nothing behind; posted with its own date, it is stored.
+    QTest::keyClick(form->LocationEdit("DAG"), Qt::Key_Escape);
+    EXPECT_EQ(Locations().RecordCount(), 1);
+    prompts.answers = {core::Answer::Yes};
+    QTest::mouseClick(form->findChild<QPushButton*>("CopyRecord"), Qt::LeftButton);
+    QTest::keyClicks(form->LocationEdit("DAG"), "7");
+    QTest::keyClicks(form->LocationEdit("MAAND"), "3");
+    QTest::keyClicks(form->LocationEdit("JAAR"), "2002");
+    QTest::keyClick(form->LocationEdit("JAAR"), Qt::Key_Return, Qt::AltModifier);
+    EXPECT_EQ(Locations().State(), core::DatasetState::Browse);
+    EXPECT_EQ(Locations().RecordCount(), 2);
+    EXPECT_EQ(Loc("DAG"), "07"); // padded at the post, before the field was left
+    EXPECT_EQ(Loc("MAAND"), "03");
 }
 
 TEST_F(MainWindow, OneDigitDayIsPaddedWhenLeft) {
@@ -533,11 +547,17 @@ TEST_F(MainWindow, GridShowsEveryRowNumberAndWholeTextsAsTooltips) {
             << number.toStdString();
         EXPECT_EQ(grid->item(r, 2)->toolTip(), grid->item(r, 2)->text());
     }
-    // The window can be widened; the grid takes the room.
+    // Short captions are not cut; the window can be widened, and the names take the room.
+    for (int c = 3; c <= 7; ++c) {
+        const QString caption = grid->horizontalHeaderItem(c)->text();
+        EXPECT_LE(metrics.horizontalAdvance(caption), grid->columnWidth(c)) << c;
+    }
     const int before = grid->width();
+    const int nameBefore = grid->columnWidth(2);
     form->resize(form->width() + 200, form->height());
     QApplication::processEvents();
     EXPECT_GT(grid->width(), before);
+    EXPECT_GT(grid->columnWidth(2), nameBefore + 150);
 }
 
 TEST(QtPromptsTest, DeleteQuestionsAnswerNoOnEnter) {
@@ -576,6 +596,15 @@ TEST_F(MainWindow, EnglishItemsLeaveTheStoredAcidityAlone) {
     form->LocationNavigator()->Press(DBNavigator::Post);
     EXPECT_EQ(Loc("ZUURGRAAD"), "Slightly Acidic");
     EXPECT_EQ(ecology::MilieuOfZuurgraad(Loc("ZUURGRAAD")), ecology::MilieuZwakZuur);
+}
+
+TEST_F(MainWindow, TypingStopsAtTheFieldsWidth) {
+    QTest::keyClick(form->SampleGrid(), Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(form->LocationEdit("LOCATIE"), QString(130, 'v'));
+    EXPECT_EQ(form->LocationEdit("LOCATIE")->text().size(), 100); // LOCATIE holds 100
+    EXPECT_EQ(Loc("LOCATIE").size(), 100);
+    QTest::keyClicks(form->LocationEdit("DAG"), "123");
+    EXPECT_EQ(form->LocationEdit("DAG")->text(), "12");
 }
 
 TEST_F(MainWindow, ANamesOnlyTaxaListSaysTheValueIsDiversityAlone) {
