@@ -149,6 +149,33 @@ void EncodeMdxNumber(double value, unsigned char out[12]) {
     }
 }
 
+namespace {
+// Collects pages written one after the other and writes them in large blocks: an index of a
+// million records is then a few hundred writes instead of a hundred thousand.
+class RunWriter {
+public:
+    explicit RunWriter(File& file) : m_file(file) { m_run.reserve(kLimit); }
+    void Write(std::uint64_t offset, const unsigned char* data, std::size_t size) {
+        if (!m_run.empty() && (offset != m_start + m_run.size() || m_run.size() + size > kLimit))
+            Flush();
+        if (m_run.empty())
+            m_start = offset;
+        m_run.insert(m_run.end(), data, data + size);
+    }
+    void Flush() {
+        if (!m_run.empty())
+            m_file.WriteAt(m_start, m_run.data(), m_run.size());
+        m_run.clear();
+    }
+
+private:
+    static constexpr std::size_t kLimit = 4u << 20;
+    File& m_file;
+    std::uint64_t m_start = 0;
+    std::vector<unsigned char> m_run;
+};
+} // namespace
+
 void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_t languageId,
               const std::vector<MdxTagOut>& tags) {
     if (tags.size() > kMaxTags)
@@ -170,8 +197,9 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
 
     std::uint32_t nextBlock = kHeaderSize / kBlock;
     std::vector<unsigned char> page(kPage);
+    RunWriter writer(file);
     auto writePage = [&](std::uint32_t block) {
-        file.WriteAt(std::uint64_t(block) * kBlock, page.data(), kPage);
+        writer.Write(std::uint64_t(block) * kBlock, page.data(), kPage);
     };
 
     for (std::size_t t = 0; t < tags.size(); ++t) {
@@ -277,6 +305,7 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
         page[246] = 1; // key exists
         writePage(headerBlock);
     }
+    writer.Flush();
     Put32(header.data() + 32, nextBlock);
     file.WriteAt(0, header.data(), header.size());
     file.Truncate(std::uint64_t(nextBlock) * kBlock);
