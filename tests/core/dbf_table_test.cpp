@@ -6,6 +6,7 @@
 #include "tests/core/dbf_testutil.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -535,4 +536,133 @@ TEST_F(DbfTableTest, RecordsAfterTheCountedOnesAreTakenBackNeverDropped) {
         EXPECT_EQ(again.RecoveredCount(), 0u) << c.name;
         again.Close();
     }
+}
+
+namespace {
+
+// Every live record of a table as text, in physical order (a reader's view of the table).
+std::vector<std::string> LiveRecords(const std::string& path) {
+    dbf::DbfTable t;
+    t.Open(path, true);
+    std::vector<std::string> out;
+    for (std::uint32_t r = 1; r <= t.PhysicalCount(); ++r) {
+        if (t.IsDeleted(r))
+            continue;
+        std::string line;
+        for (int f = 0; f < static_cast<int>(t.Fields().size()); ++f)
+            line += t.Text(t.Record(r), f) + "|";
+        out.push_back(line);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(DbfTableTest, AFailedWriteAtAnyPointIsReportedAndLeavesTheTableWhole) {
+    using Fault = FaultyFileSystem::Fault;
+    struct Op {
+        const char* name;
+        std::function<void(dbf::DbfTable&)> prepare; // before the faults start
+        std::function<void(dbf::DbfTable&)> run;
+    };
+    const Op ops[] = {
+        {"append",
+         {},
+         [](dbf::DbfTable& t) {
+             t.AppendValues({"7", "2007-01-01", "", "", "Staurastrum"});
+         }},
+        {"edit",
+         {},
+         [](dbf::DbfTable& t) {
+             std::string rec(t.Record(2), static_cast<std::size_t>(t.RecordLength()));
+             t.SetText(rec.data(), t.FieldIndex("DESMID"), "Closterium edited");
+             t.WriteRecord(2, rec.data());
+         }},
+        {"delete", {}, [](dbf::DbfTable& t) { t.SetDeleted(3, true); }},
+        {"pack", [](dbf::DbfTable& t) { t.SetDeleted(2, true); },
+         [](dbf::DbfTable& t) { t.Pack(); }},
+        {"restructure", {}, [](dbf::DbfTable& t) { t.Restructure(SampleFields(false)); }},
+        {"append and close",
+         {},
+         [](dbf::DbfTable& t) {
+             t.AppendValues({"8", "2008-01-01", "", "", "Penium"});
+             t.Close(); // the index file is written
+         }},
+    };
+    const std::string path = MakeSamples();
+    const std::string original = ReadFileBytes(path);
+    const std::string originalIndex = ReadFileBytes(Path("Ven2.mdx"));
+    auto restore = [&] {
+        WriteFileBytes(path, original);
+        WriteFileBytes(Path("Ven2.mdx"), originalIndex);
+    };
+    int runs = 0;
+    for (const Op& op : ops) {
+        // The writes the operation makes, and the tables before and after it.
+        auto prepared = [&] {
+            restore();
+            if (op.prepare) {
+                dbf::DbfTable t;
+                t.Open(path);
+                op.prepare(t);
+                t.Close();
+            }
+        };
+        prepared();
+        const std::vector<std::string> before = LiveRecords(path);
+        FaultyFileSystem counter;
+        std::vector<std::string> after;
+        {
+            dbf::DbfTable t(counter);
+            t.Open(path);
+            counter.writes = 0;
+            op.run(t);
+            const int writes = counter.writes;
+            if (t.IsOpen())
+                t.Close();
+            after = LiveRecords(path);
+            ASSERT_GT(writes, 0) << op.name;
+            counter.writes = writes;
+        }
+        const int writes = counter.writes;
+        for (const Fault fault : {Fault::FullBeyondEnd, Fault::Refused}) {
+            for (int failAt = 0; failAt < writes; ++failAt, ++runs) {
+                prepared();
+                FaultyFileSystem fs;
+                fs.fault = fault;
+                bool threw = false;
+                int error = 0;
+                {
+                    dbf::DbfTable t(fs);
+                    t.Open(path);
+                    fs.writes = 0;
+                    fs.failAt = failAt;
+                    try {
+                        op.run(t);
+                    } catch (const dbf::DbfError& e) {
+                        threw = true;
+                        error = e.SystemError();
+                    }
+                    fs.failAt = -1;
+                    try {
+                        if (t.IsOpen())
+                            t.Close();
+                    } catch (const dbf::DbfError&) {
+                    }
+                }
+                const std::string where = std::string(op.name) + " write " +
+                                          std::to_string(failAt) +
+                                          (fault == Fault::Refused ? " refused" : " disk full");
+                EXPECT_TRUE(threw) << where;
+                EXPECT_EQ(error, fault == Fault::Refused ? EACCES : ENOSPC) << where;
+                // Whole: the table as it was or as the operation leaves it, nothing between,
+                // and it opens for writing again.
+                const std::vector<std::string> now = LiveRecords(path);
+                EXPECT_TRUE(now == before || now == after) << where;
+                dbf::DbfTable again;
+                EXPECT_NO_THROW(again.Open(path)) << where;
+            }
+        }
+    }
+    EXPECT_GT(runs, 20);
 }

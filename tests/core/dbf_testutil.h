@@ -5,6 +5,8 @@
 #include "core/dbf/dbftable.h"
 #include "core/dbf/fileio.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -67,12 +69,17 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 // Passes everything to the real file system, but the write number `failAt` (counted over
-// files whose path contains `pattern`) fails as a full disk would, after writing half.
+// files whose path contains `pattern`) fails: by default as a full disk would, after writing
+// half. With `realistic`, a full disk writes what lies within the file (overwriting needs no
+// new room) and fails for the rest; `refuse` fails the write as a refused permission does,
+// writing nothing.
 class FaultyFileSystem : public dbf::FileSystem {
 public:
+    enum class Fault { HalfThenFull, FullBeyondEnd, Refused };
     std::string pattern;
     int failAt = -1;
     int writes = 0;
+    Fault fault = Fault::HalfThenFull;
 
     std::unique_ptr<dbf::File> Open(const std::string& path, dbf::OpenMode mode) override {
         return std::make_unique<FaultyFile>(*this, dbf::DefaultFileSystem().Open(path, mode));
@@ -93,8 +100,21 @@ private:
         void ReadAt(std::uint64_t o, void* b, std::size_t n) override { m_inner->ReadAt(o, b, n); }
         void WriteAt(std::uint64_t o, const void* b, std::size_t n) override {
             if (Path().find(m_fs.pattern) != std::string::npos && m_fs.writes++ == m_fs.failAt) {
-                m_inner->WriteAt(o, b, n / 2);
-                throw dbf::DbfError(Path(), "write failed: No space left on device");
+                switch (m_fs.fault) {
+                case Fault::HalfThenFull:
+                    m_inner->WriteAt(o, b, n / 2);
+                    break;
+                case Fault::FullBeyondEnd: {
+                    const std::uint64_t size = m_inner->Size();
+                    if (o < size)
+                        m_inner->WriteAt(
+                            o, b, static_cast<std::size_t>(std::min<std::uint64_t>(n, size - o)));
+                    break;
+                }
+                case Fault::Refused:
+                    throw dbf::DbfError(Path(), "write failed: Permission denied", EACCES);
+                }
+                throw dbf::DbfError(Path(), "write failed: No space left on device", ENOSPC);
             }
             m_inner->WriteAt(o, b, n);
         }
