@@ -340,13 +340,9 @@ bool DatabaseStore::OpenTables(const QString& name) {
     ReportRepairs(m_locations);
     ReportRepairs(m_samples);
 
-    const bool hadLocationsIndex = QFileInfo::exists(DatabaseFile(name, QStringLiteral("1.mdx")));
-    const bool hadSamplesIndex = QFileInfo::exists(DatabaseFile(name, QStringLiteral("2.mdx")));
-    if (hadLocationsIndex)
-        m_locations.RegenerateIndexes();
-    if (hadSamplesIndex)
-        m_samples.RegenerateIndexes();
-    // Tags missing from an index file (or the whole file, or a damaged one) are made anew.
+    // The tags of the index files were built from the records as the tables opened (the
+    // files are rewritten at the close when they may be stale). Tags missing from an index
+    // file (or the whole file, or a damaged one) are made anew.
     auto addMissing = [](Dataset& table, const auto& tags) {
         const QStringList present = table.IndexNames();
         for (const TagDef& t : tags)

@@ -275,6 +275,13 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         if (m_header[28] != 0 && m_fs.Exists(IndexPath())) {
             try {
                 ReadIndexDefinitions();
+                // The orders are built from the records below; the file is written anew at
+                // Close() only when it may not match them: older than the table (the table
+                // changed after the index was last written, by a crash, say).
+                const std::int64_t indexTime = m_fs.ModifiedTime(IndexPath());
+                const std::int64_t tableTime = m_fs.ModifiedTime(path);
+                if (!readOnly && (indexTime == 0 || indexTime < tableTime))
+                    m_indexDirty = true;
             } catch (const DbfError& e) {
                 // The index is derived data: a damaged one is rebuilt like a missing one, and
                 // the caller is told why.

@@ -214,6 +214,13 @@ public:
         return ::stat(path.c_str(), &st) == 0;
     }
 
+    std::int64_t ModifiedTime(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return 0;
+        return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+
     std::string ResolveCase(const std::string& path) override {
         if (Exists(path))
             return path;

@@ -68,6 +68,11 @@ public:
     // to ASCII letter case (tables copied from Windows carry "LWI2.DBF" beside "Lwi1.dbf");
     // `path` itself when that exists or nothing matches.
     virtual std::string ResolveCase(const std::string& path) { return path; }
+    // The last modification time of a file in nanoseconds; 0 when unknown.
+    virtual std::int64_t ModifiedTime(const std::string& path) {
+        (void)path;
+        return 0;
+    }
 };
 
 // The real file system.

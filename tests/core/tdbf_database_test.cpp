@@ -3,6 +3,7 @@
 // tables and demonstration database. The Pascal oracle tests/dbf/dbforacle.pas dumps a
 // table and every tag's order.
 
+#include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/dbf/dbftable.h"
 #include "core/folders.h"
@@ -30,9 +31,12 @@ const char* const kOracle = nullptr;
 // Tag name (upper case) -> record numbers in that tag's order, "-" for physical order.
 using Orders = std::map<std::string, std::vector<std::uint32_t>>;
 
-Orders TDbfOrders(const QString& path) {
+// regenerate: TDbf rebuilds the tags before walking them; otherwise it walks the index file
+// as it finds it.
+Orders TDbfOrders(const QString& path, bool regenerate = true) {
     QProcess p;
-    p.start(QString::fromUtf8(kOracle), {"dump", path, "regen"});
+    p.start(QString::fromUtf8(kOracle),
+            regenerate ? QStringList{"dump", path, "regen"} : QStringList{"dump", path});
     if (!p.waitForFinished(180000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         throw std::runtime_error("dbforacle failed on " + path.toStdString() + ": " +
                                  p.readAllStandardError().toStdString());
@@ -175,6 +179,46 @@ TEST_F(TDbfReads, DatabasesOfEarlierVersionsOpenAndKeepEveryRecord) {
             << c.name;
         SetProgramDir({});
     }
+}
+
+// A program that stops after posting, before its close, leaves an index file older than
+// the table. The next open builds the orders from the records and the close writes the file
+// anew, so that TDbf walks every record in the right order.
+TEST_F(TDbfReads, AnIndexOlderThanItsTableIsWrittenAnewAtTheClose) {
+    QTemporaryDir dir;
+    const std::string table = dir.filePath("Ven2.dbf").toStdString();
+    dbf::DbfTable::Create(table, SampleFields());
+    {
+        dbf::DbfTable t;
+        t.Open(table);
+        t.AddTag({"DESMID", "DESMID", false, true});
+        t.AddTag({"ID", "ID", false, true});
+        for (int i = 0; i < 10; ++i)
+            t.AppendValues({std::to_string(i % 3), "2001-06-05", "", "",
+                            "Cosmarium " + std::to_string((i * 7) % 10)});
+        t.Close();
+    }
+    const QByteArray oldIndex = velmora::testing::ReadAll(dir.filePath("Ven2.mdx"));
+    {
+        // Posted, then the program is gone before its close: the stale index stays behind.
+        dbf::DbfTable t;
+        t.Open(table);
+        for (int i = 0; i < 3; ++i)
+            t.AppendValues({"9", "2002-01-01", "", "", "Actinotaenium " + std::to_string(i)});
+        const QByteArray posted = velmora::testing::ReadAll(dir.filePath("Ven2.dbf"));
+        t.Close();
+        velmora::testing::WriteAll(dir.filePath("Ven2.mdx"), oldIndex);
+        velmora::testing::WriteAll(dir.filePath("Ven2.dbf"), posted);
+    }
+    {
+        dbf::DbfTable t;
+        t.Open(table);
+        t.Close(); // nothing changed in this session
+    }
+    const Orders theirs = TDbfOrders(dir.filePath("Ven2.dbf"), false);
+    EXPECT_EQ(theirs.at("-").size(), 13u);
+    EXPECT_EQ(theirs.at("DESMID").size(), 13u);
+    EXPECT_EQ(theirs, OurOrders(dir.filePath("Ven2.dbf")));
 }
 
 } // namespace
