@@ -443,6 +443,70 @@ std::pair<int, int> DatabaseStore::SquareTotals() {
     std::unordered_set<std::string> blocks;
     std::unordered_set<std::string> squares;
     std::vector<std::uint32_t> corrupt;
+    const dbf::FieldDef& datumDef = table.Fields()[static_cast<std::size_t>(fDatum)];
+    const dbf::FieldDef& kxyDef = table.Fields()[static_cast<std::size_t>(fKxy)];
+    const dbf::FieldDef& uxyDef = table.Fields()[static_cast<std::size_t>(fUxy)];
+    if (!latLon && datumDef.type == dbf::FieldType::Character && datumDef.length >= 4 &&
+        kxyDef.length <= 8 && uxyDef.length <= 8) {
+        // The common case, read from the record bytes: a km-square and an atlas block code
+        // each fit in one number, and the year is four characters. Nothing is allocated per
+        // record.
+        auto pack = [](const char* p, int length) {
+            std::uint64_t v = 0;
+            for (int i = 0; i < length; ++i) {
+                unsigned char c = static_cast<unsigned char>(p[i]);
+                if (c >= 'a' && c <= 'z')
+                    c = static_cast<unsigned char>(c - 'a' + 'A');
+                v = (v << 8) | c;
+            }
+            return v;
+        };
+        std::unordered_set<std::uint64_t> blockCodes;
+        std::unordered_set<std::uint64_t> squareCodes;
+        const dbf::RecordView view = table.Records();
+        const std::uint32_t count = table.PhysicalCount();
+        for (std::uint32_t recNo = 1; recNo <= count; ++recNo) {
+            const char* rec = view.Record(recNo);
+            if (rec[0] == '*')
+                continue;
+            const char* y = rec + datumDef.offset;
+            int first = 0;
+            int last = 4;
+            while (first < last && y[first] == ' ')
+                ++first;
+            while (last > first && y[last - 1] == ' ')
+                --last;
+            if (first == last) {
+                if (table.IsNull(rec, fId)) {
+                    UserPrompts().Message(ResStr(rsCorruptRecord).arg(recNo));
+                    corrupt.push_back(recNo);
+                }
+                continue;
+            }
+            int year = 0;
+            bool negative = false;
+            int i = first;
+            if (y[i] == '-' || y[i] == '+')
+                negative = y[i++] == '-';
+            const bool digits = i < last;
+            for (; i < last; ++i) {
+                if (y[i] < '0' || y[i] > '9')
+                    break;
+                year = year * 10 + (y[i] - '0');
+            }
+            if (!digits || i < last)
+                throw Error(ResStr(rsNotAnInteger)
+                                .arg(QString::fromStdString(table.Text(rec, fDatum).substr(0, 4))));
+            if (negative)
+                year = -year;
+            if (periodFilterOn && (year < begin || year > end))
+                continue;
+            squareCodes.insert(pack(rec + kxyDef.offset, kxyDef.length));
+            blockCodes.insert(pack(rec + uxyDef.offset, uxyDef.length));
+        }
+        return FinishSquareTotals(corrupt, static_cast<int>(squareCodes.size()),
+                                  static_cast<int>(blockCodes.size()));
+    }
     auto upper = [](std::string text) {
         for (char& c : text)
             if (c >= 'a' && c <= 'z')
@@ -480,14 +544,19 @@ std::pair<int, int> DatabaseStore::SquareTotals() {
             squares.insert(std::move(k));
         }
     }
+    return FinishSquareTotals(corrupt, static_cast<int>(squares.size()),
+                              static_cast<int>(blocks.size()));
+}
+
+std::pair<int, int> DatabaseStore::FinishSquareTotals(const std::vector<std::uint32_t>& corrupt,
+                                                      int squares, int blocks) {
     // The corrupt records are deleted after the walk, so that the walk visits each record once.
     const BulkChange bulk(*this);
     for (std::uint32_t recNo : corrupt) {
         m_samples.SetRecNo(static_cast<int>(recNo));
         m_samples.Delete();
     }
-    const std::pair<int, int> totals{static_cast<int>(squares.size()),
-                                     static_cast<int>(blocks.size())};
+    const std::pair<int, int> totals{squares, blocks};
     if (!periodFilterOn) {
         m_cachedTotals = totals;
         locationsChanged = false;

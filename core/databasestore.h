@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -135,6 +136,8 @@ private:
     bool OpenTable(Dataset& table, const QString& path, const QString& missingSuffix);
     bool OpenTables(const QString& name);
     void ReportRepairs(Dataset& table, bool index = true);
+    std::pair<int, int> FinishSquareTotals(const std::vector<std::uint32_t>& corrupt, int squares,
+                                           int blocks);
     void PackAndClose(Dataset& table);
 
     std::vector<DatabaseListener*> m_listeners;

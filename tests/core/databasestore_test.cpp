@@ -238,6 +238,30 @@ TEST_F(Store, SquareTotalsRemoveCorruptSamplesAndCache) {
     EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{3, 2})); // 1985 outside the period
 }
 
+TEST_F(Store, SquareTotalsReadCodesWithoutRegardToCaseAndRefuseABadYear) {
+    store.CreateDatabase("Ven");
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.SetCoordinateSystem("km-based");
+    AddSample(1, "2001-05-06", "a12-458", "a10-455", "A a");
+    AddSample(1, "2001-5-6", "A12-458", "A10-455", "B b"); // the same codes in upper case
+    AddSample(1, "1999-05-06", "a12-459", "A10-455", "C c");
+    AddSample(1, "-500-01-01", "300-600", "300-600", "D d"); // a year, if an odd one
+    EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{3, 2}));
+    CurrentSettings().beginJaar = "1990";
+    CurrentSettings().eindJaar = "2000";
+    store.periodFilterOn = true;
+    EXPECT_EQ(store.SquareTotals(), (std::pair<int, int>{1, 1}));
+    store.periodFilterOn = false;
+    AddSample(1, "20x1-05-06", "162-458", "160-455", "E e");
+    store.locationsChanged = true;
+    try {
+        store.SquareTotals();
+        FAIL() << "a year that is not a number was counted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Message(), ResStr(rsNotAnInteger).arg("20x1"));
+    }
+}
+
 TEST_F(Store, RecomputeSquareCodesRewritesEverySample) {
     store.CreateDatabase("Ven");
     ASSERT_TRUE(store.OpenDatabase("Ven"));
