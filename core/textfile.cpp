@@ -14,13 +14,16 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace velmora::core {
 
 QString DecodeText(const QByteArray& bytes) {
     const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (dbf::IsValidUtf8(view)) {
-        QString text = QString::fromUtf8(bytes);
+        // The byte-order mark, when there is one, is dropped; a U+FEFF after it is text.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        QString text = decoder(bytes);
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         return text;

@@ -1,13 +1,18 @@
 // libFuzzer target for the readers of the table engine: the table header and records, and
-// the production index file. Not part of the normal build; scripts/fuzz-dbf.sh builds and
-// runs it for a bounded time.
+// the production index file. Built with the other fuzz targets (VELMORA_FUZZ, see
+// scripts/fuzz.sh).
 //
-// Input: the first byte chooses what the rest is. Even: a whole table file. Odd: an index
-// file beside a small valid table that says it has one. Files live in memory.
+// Input: the first byte chooses what the rest is and how it is opened. Bit 0 clear: a whole
+// table file; set: an index file beside a small valid table that says it has one. Bit 1
+// clear: opened read-only; set: opened for writing as the program opens a database, then a
+// record is appended, one is marked deleted and the table is closed (which writes the index
+// anew). Files live in memory.
 
 #include "core/dbf/dbftable.h"
+#include "fuzz/fuzz_support.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -64,15 +69,20 @@ private:
     };
 };
 
+// The table an index input sits beside: the fields of the table the index seeds were
+// written for (fuzz/make_seeds.cpp), so that their tags find their fields.
 const std::string& ValidTable() {
     static const std::string bytes = [] {
         MemoryFileSystem fs;
-        dbf::DbfTable::Create("t.dbf", {dbf::IntegerField("ID"), dbf::TextField("NAAM", 20)},
-                              dbf::TableLevel::Level7, fs);
+        dbf::DbfTable::Create(
+            "t.dbf",
+            {dbf::IntegerField("ID"), dbf::TextField("DESMID", 80), dbf::TextField("KXY", 7)},
+            dbf::TableLevel::Level7, fs);
         dbf::DbfTable t(fs);
         t.Open("t.dbf");
-        t.AppendValues({"1", "Closterium"});
-        t.AppendValues({"2", "cosmarium"});
+        t.AppendValues({"1", "Closterium", "12-34"});
+        t.AppendValues({"2", "cosmarium", ""});
+        t.AppendValues({"-3", "Staurastrum", "ab"});
         t.AddTag({"ID", "ID"});
         t.Close();
         return fs.files["t.dbf"];
@@ -109,12 +119,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs.files["t.dbf"] = ValidTable();
         fs.files["t.mdx"] = rest;
     }
+    const bool writable = (data[0] & 2) != 0;
     dbf::DbfTable t(fs);
     try {
-        t.Open("t.dbf", true);
+        t.Open("t.dbf", !writable);
+        if (velmora::fuzz::Verbose())
+            std::fprintf(
+                stderr, "level %d, %zu fields, %u records, %d tags%s%s\n", t.Level(),
+                t.Fields().size(), t.PhysicalCount(), t.TagCount(),
+                t.IndexDamage().empty() ? "" : ", index damage: ", t.IndexDamage().c_str());
         Exercise(t);
+        if (writable) {
+            const std::uint32_t added = t.AppendRecord(t.BlankRecord().c_str());
+            t.SetDeleted(added, true);
+            if (t.PhysicalCount() > 1)
+                t.SetDeleted(1, !t.IsDeleted(1));
+            Exercise(t);
+        }
+        const std::uint32_t count = t.PhysicalCount();
+        const bool indexWhole = t.IndexDamage().empty();
         t.Close();
-    } catch (const dbf::DbfError&) {
+        if (writable) {
+            // What the engine wrote itself reads back: the same records, and an index that
+            // was whole stays whole.
+            dbf::DbfTable again(fs);
+            try {
+                again.Open("t.dbf", true);
+            } catch (const dbf::DbfError& e) {
+                std::fprintf(stderr, "reopen: %s\n", e.what());
+                VELMORA_FUZZ_CHECK(!"a table written by the engine opens again");
+            }
+            VELMORA_FUZZ_CHECK(again.PhysicalCount() == count);
+            VELMORA_FUZZ_CHECK(!indexWhole || again.IndexDamage().empty());
+            Exercise(again);
+        }
+    } catch (const dbf::DbfError& e) {
+        if (velmora::fuzz::Verbose())
+            std::fprintf(stderr, "refused: %s\n", e.what());
         // A clear error is the expected answer to a bad file.
     }
     return 0;

@@ -121,16 +121,29 @@ int RunProgram(QApplication& app) {
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
 
     // A terminate, hang-up or interrupt signal ends the program as closing the window does:
-    // unposted edits are dropped and the database is closed whole.
+    // unposted edits are dropped and the database is closed whole. One that arrives while the
+    // start-up is still under way (screen updates let events through) waits for it to end:
+    // the database is never closed in the middle of being opened.
+    bool started = false;
+    bool endRequested = false;
     QObject::connect(&TerminationNotifier(), &QSocketNotifier::activated, mainForm.get(),
-                     [form = mainForm.get()] { form->EndFromOutside(); });
+                     [form = mainForm.get(), &started, &endRequested] {
+                         if (started)
+                             form->EndFromOutside();
+                         else
+                             endRequested = true;
+                     });
 
     int result = 0;
     if (mainForm->FormCreate()) {
         mainForm->FormShow();
         mainForm->show();
         splash.finish(mainForm.get());
-        result = app.exec();
+        started = true;
+        if (endRequested)
+            mainForm->EndFromOutside();
+        else
+            result = app.exec();
     }
     prompts.SetProgressDialog(nullptr);
     prompts.SetParent(nullptr);

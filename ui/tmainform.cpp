@@ -1322,7 +1322,10 @@ void TMainForm::SampleNavigatorEnabled(bool enabled) {
 }
 
 void TMainForm::ProcessEvents() {
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Screen updates only: a terminate request (a socket notifier) waits for the event loop,
+    // so that it never closes the database in the middle of opening it.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                QEventLoop::ExcludeSocketNotifiers);
 }
 
 // ---------------------------------------------------------------- window

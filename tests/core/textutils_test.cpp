@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "core/textfile.h"
 #include "core/textutils.h"
 
 #include <gtest/gtest.h>
@@ -77,4 +78,22 @@ TEST(TextUtils, CompareTextIgnoresCaseAndPutsDigitsFirst) {
     EXPECT_LT(CompareText(QStringLiteral("Z9"), QStringLiteral("za")), 0);
     EXPECT_LT(CompareText(QStringLiteral("apple"), QStringLiteral("Banana")), 0);
     EXPECT_LT(CompareText(QStringLiteral("000999"), QStringLiteral("001000")), 0);
+}
+
+TEST(TextFiles, DecodingKeepsEveryCharacterButTheByteOrderMark) {
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"\xEF\xBB\xBFwith mark", "with mark"},
+        // A U+FEFF after the mark is text, and is kept.
+        {"\xEF\xBB\xBF\xEF\xBB\xBFx", QString(QChar(0xFEFF)) + "x"},
+        {"caf\xC3\xA9", QString::fromUtf8("café")},
+        {"caf\xE9", QString::fromUtf8("café")}, // not UTF-8: Windows-1252
+        {"\x80", QString(QChar(0x20AC))},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(velmora::core::DecodeText(c.bytes), c.text) << c.bytes.toHex().constData();
 }

@@ -1,0 +1,327 @@
+// Writes the seed inputs of the fuzz targets: fuzz/seeds/<target>/, one small file per seed.
+// The files are committed; run this after a reader learns a new kind of input:
+//
+//   build-fuzz/fuzz/fuzz_make_seeds <repository> <repository>/fuzz/seeds
+//
+// Seeds come from the program's own writers (tables and indexes, workbooks, the minimal
+// spreadsheet file, settings), from the files shipped in data/ and tests/data/, and from a
+// few hand-written inputs that reach the corners of each reader.
+
+#include "core/dbf/dbftable.h"
+#include "core/gridfiles.h"
+#include "core/settings.h"
+#include "core/spreadsheet.h"
+#include "fuzz/storedzip.h"
+
+#include <QByteArray>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace core = velmora::core;
+namespace dbf = velmora::core::dbf;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path g_source;
+fs::path g_out;
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+        std::exit(1);
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Seed(const std::string& target, const std::string& name, const std::string& bytes) {
+    fs::create_directories(g_out / target);
+    std::ofstream out(g_out / target / name, std::ios::binary);
+    out << bytes;
+}
+
+std::string Kind(char kind, const std::string& bytes) {
+    return std::string(1, kind) + bytes;
+}
+
+// --- Tables and index files: first byte bit 0 index, bit 1 writable (see dbf_fuzz.cpp).
+
+void DbfSeeds() {
+    const fs::path work = g_out / "dbf-work";
+    fs::create_directories(work);
+    const std::string table = (work / "seed.dbf").string();
+    dbf::DbfTable::Create(
+        table, {dbf::IntegerField("ID"), dbf::TextField("DESMID", 80), dbf::TextField("KXY", 7)});
+    {
+        dbf::DbfTable t;
+        t.Open(table);
+        t.AddTag({"DESMID", "DESMID"});
+        t.AddTag({"ID", "ID", true});
+        t.AddTag({"MIX", "SUBSTR(DESMID,1,5)+UPPER(KXY)"});
+        for (int i = 0; i < 40; ++i)
+            t.AppendValues(
+                {std::to_string(i * 37 % 11), "Closterium " + std::to_string(i), "12-34"});
+        t.AppendValues({"-7", "Cosmarium \xC3\xA9\xC3\xA9n", ""});
+        t.SetDeleted(3, true);
+        t.Close();
+    }
+    const std::string table7 = Slurp(table);
+    const std::string index7 = Slurp(work / "seed.mdx");
+    Seed("dbf", "table7", Kind(0, table7));
+    Seed("dbf", "index7", Kind(1, index7));
+    Seed("dbf", "table7-write", Kind(2, table7));
+    Seed("dbf", "index7-write", Kind(3, index7));
+
+    const std::string level4 = (work / "seed4.dbf").string();
+    dbf::DbfTable::Create(level4, {dbf::TextField("CODE", 10), dbf::IntegerField("NR")},
+                          dbf::TableLevel::Level4);
+    {
+        dbf::DbfTable t;
+        t.Open(level4);
+        t.AppendValues({"V1", "12"});
+        t.AppendValues({"", ""});
+        t.Close();
+    }
+    Seed("dbf", "table4", Kind(0, Slurp(level4)));
+    Seed("dbf", "table4-write", Kind(2, Slurp(level4)));
+
+    const std::string empty = (work / "empty.dbf").string();
+    dbf::DbfTable::Create(empty, {dbf::TextField("NAAM", 30, true)});
+    Seed("dbf", "empty7-write", Kind(2, Slurp(empty)));
+    fs::remove_all(work);
+}
+
+// --- Settings files.
+
+void IniSeeds() {
+    Seed("ini", "VLX.ini", Slurp(g_source / "data/Data/VLX.ini"));
+    Seed("ini", "Demo.ini", Slurp(g_source / "data/Data/Demo.ini"));
+    Seed("ini", "defaults.ini", core::SettingsToText(core::DefaultSettings()).toStdString());
+    Seed("ini", "hand.ini",
+         "\xEF\xBB\xBF; comment\r\n"
+         "stray=before any section\r\n"
+         "[Common]\r\n"
+         "  Analist  =  A. de Vries  \r\n"
+         "ANALIST=second\r\n"
+         "Language=../EN\r\n"
+         "=no key\r\n"
+         "[ common ]\r\n"
+         "BoxplotOrientation=$1F\r\n"
+         "[Density colors]\r\n"
+         "Klasse0=clred\r\n"
+         "Klasse1=-1\r\n"
+         "Raster=$FFFFFFFFF\r\n"
+         "[Forms]\n"
+         "MainTop=-2147483648\n"
+         "MainLeft=99999999999\n"
+         "[a]b]\r"
+         "x=1\r\n"
+         "[]\r\n"
+         "[Database]\r\n"
+         "DefaultDatabase=Demo\\x\r\n");
+    Seed("ini", "cp1252.ini",
+         "[Common]\r\nAnalist=J\xE9r\xF4me \x80\x81\r\n[Period]\r\nBeginJaar=1900\r\n");
+}
+
+// --- Language files.
+
+void LngSeeds() {
+    Seed("lng", "EN.lng", Slurp(g_source / "data/Lang/EN.lng"));
+    const std::string signature = "; Tarvo's Zendra Localizer Language File.";
+    Seed("lng", "small.lng",
+         signature + "\n"
+                     "[TMainForm]\n"
+                     "Caption='Main window'\n"
+                     "Sorteer.Items='By name' 'Oldest first'\n"
+                     "Quote.Hint='It''s '#39'quoted'#39#13#10'next line'\n"
+                     "Wide.Caption=#128512#20013'x'\n"
+                     "Panel.Font{x}.Name='Arial'\n"
+                     "(x)OldButton.Caption='old'\n"
+                     "(!)New.Caption='untranslated'\n"
+                     "no equals sign\n"
+                     "[TBaseForm]\n"
+                     "XMissing.Caption='nowhere'\n"
+                     "[RESOURCESTRINGS]\n"
+                     "1001_rsDatabaseInUse='In use'#13#10'elsewhere'\n"
+                     "1207_rsSheetDamaged='Part %1: %2'\n"
+                     "abc_rsBad='x'\n"
+                     "1300 no underscore='y'\n"
+                     "65536_rsLiteral='z'\n");
+    Seed("lng", "humanized.lng",
+         "\xEF\xBB\xBF" + signature +
+             "\r\n"
+             "Humanize=1\r\n"
+             "HumanizeDivider=\\\r\n"
+             "HumanizedCR=<cr>\r\n"
+             "HumanizedCRLF=<crlf>\r\n"
+             "[TMainForm]\r\n"
+             "Caption=Main<cr>window\\x\r\n"
+             "[RESOURCESTRINGS]\r\n"
+             "1003_rsClickOkToEnd=Click OK<crlf>to close\r\n"
+             "1002_rsOutOfOrder=Before\\after\r\n");
+    Seed("lng", "stops.lng",
+         signature + "\n"
+                     "[TMainForm]\n"
+                     "Caption='fine'\n"
+                     "Bad.Caption='unterminated\n"
+                     "Never.Caption='read'\n");
+    Seed("lng", "deleted.lng",
+         signature + "\n"
+                     "[TMainForm]\n"
+                     "Caption='fine'\n"
+                     "Code.Caption='a'#'b'#65\n"
+                     "[(x)TOldForm]\n"
+                     "Caption='gone'\n");
+    Seed("lng", "invalid-utf8.lng",
+         signature + "\n[TMainForm]\nCaption='caf\xE9'\n[RESOURCESTRINGS]\n"
+                     "1001_rs='\xC3\xA9\xFF'\n1002_rs='caf\xC3\xA9'\n");
+    Seed("lng", "empty-path.lng",
+         signature + "\n[TMainForm]\nCaption='x'\n{y}='no path'\nNext.Caption='z'\n");
+    Seed("lng", "no-signature.lng", "; Some other file\n[TMainForm]\nCaption='x'\n");
+}
+
+// --- Text files.
+
+void TextSeeds() {
+    Seed("text", "FieldNames.csv", Slurp(g_source / "data/Lib/FieldNames.csv"));
+    Seed("text", "AdditionalTaxalistNL.csv", Slurp(g_source / "data/Lib/AdditionalTaxalistNL.csv"));
+    Seed("text", "waarnemingen.csv", Slurp(g_source / "tests/data/spreadsheet/waarnemingen.csv"));
+    Seed("text", "bom-crlf.txt",
+         "\xEF\xBB\xBFKlasse,\"a, b\",\"say \"\"hi\"\"\"\r\nx  y ,z\r\n\r\n");
+    Seed("text", "cp1252.txt", "Caf\xE9 \x80 \x81\x8D\x8F\x90\x9D\rNext\rLast");
+    Seed("text", "mixed-ends.txt", "one\ntwo\r\nthree\rfour\r\r\n\n");
+    Seed("text", "utf8-edges.txt",
+         "\xF0\x9F\x98\x80 \xEF\xBF\xBF \xE0\xA0\x80 \xF4\x8F\xBF\xBF , \"\" ,\"unclosed\n");
+    Seed("text", "bad-utf8.txt", "\xED\xA0\x80 \xC0\xAF \xF4\x90\x80\x80 \xE0\x80");
+}
+
+// --- Spreadsheets: first byte even a whole file, odd the XML parts (see sheet_fuzz.cpp).
+
+std::string Parts(const std::vector<std::string>& parts) {
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += velmora::fuzz::kPartDivider;
+        out += parts[i];
+    }
+    return out;
+}
+
+std::string Zip(const std::vector<std::string>& parts) {
+    std::vector<std::pair<std::string, std::string>> members;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        members.emplace_back(velmora::fuzz::WorkbookPartNames()[i], parts[i]);
+    return velmora::fuzz::StoredZip(members);
+}
+
+void SheetSeeds() {
+    Seed("sheet", "calc_waarnemingen.xlsx",
+         Kind(0, Slurp(g_source / "tests/data/spreadsheet/calc_waarnemingen.xlsx")));
+
+    core::Grid grid(4, 4);
+    const char* cells[4][4] = {{"", "", "", ""},
+                               {"", "Naam", "Aantal", "Datum"},
+                               {"", "Cosmarium \xC3\xA9\xC3\xA9n", "12", "7,25"},
+                               {"", "", "000123", "tab\there"}};
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            grid.SetCell(col, row, QString::fromUtf8(cells[row][col]));
+    const fs::path work = g_out / "sheet-work";
+    fs::create_directories(work);
+    core::WriteXlsxFile(grid, QStringLiteral("Blad1"),
+                        QString::fromStdString((work / "written.xlsx").string()));
+    Seed("sheet", "written.xlsx", Kind(0, Slurp(work / "written.xlsx")));
+    fs::remove_all(work);
+
+    const QByteArray minimal = core::MinimalXlsBytes(grid);
+    Seed("sheet", "minimal.xls", Kind(0, minimal.toStdString()));
+    // A number record (0x0203) beside a label record, as other simple writers make them.
+    std::string numbers("\x09\x08\x08\x00\x00\x00\x10\x00\x00\x00\x00\x00", 12);
+    numbers += std::string("\x03\x02\x0E\x00\x01\x00\x02\x00\x00\x00", 10);
+    const double value = 1234.5;
+    numbers.append(reinterpret_cast<const char*>(&value), sizeof value);
+    numbers += std::string("\x04\x02\x0B\x00\x00\x00\x00\x00\x00\x00\x03\x00\xE9t\xE9", 15);
+    numbers += std::string("\x0A\x00\x00\x00", 4);
+    Seed("sheet", "numbers.xls", Kind(0, numbers));
+
+    const std::string workbook =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+        R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+        R"(<workbookPr date1904="1"/><sheets><sheet name="Chart" sheetId="2" r:id="rId9"/>)"
+        R"(<sheet name="Blad1" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+    const std::string relations =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+        R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet" Target="chartsheets/sheet9.xml"/>)"
+        R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="/xl/sharedStrings.xml"/>)"
+        R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+        R"(<Relationship Id="rId4" Type="x/hyperlink" Target="http://example.org" TargetMode="External"/>)"
+        R"(</Relationships>)";
+    const std::string sheet =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<dimension ref="A1:F4"/><sheetData>)"
+        R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c>)"
+        R"(<c r="C1" t="inlineStr"><is><t>inline</t><rPh><t>hint</t></rPh></is></c></row>)"
+        R"(<row r="2"><c r="A2"><v>42</v></c><c r="B2" s="1"><v>39000.5</v></c>)"
+        R"(<c r="C2" s="2"><v>0.75</v></c><c r="D2" s="3"><v>12.125</v></c>)"
+        R"(<c r="E2" t="b"><v>1</v></c><c r="F2" t="e"><v>#N/A</v></c></row>)"
+        R"(<row><c t="str"><f>A1</f><v>line_x000D_break</v></c><c/><c t="d"><v>2009-03-05T00:00:00</v></c></row>)"
+        R"(<row r="4"><c r="AA4"><v>-1.5E-3</v></c></row>)"
+        R"(</sheetData><mergeCells count="1"><mergeCell ref="A1:B1"/></mergeCells></worksheet>)";
+    const std::string shared =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="2" uniqueCount="2">)"
+        R"(<si><t>Naam</t></si><si><r><t>Co</t></r><r><rPr><b/></rPr><t xml:space="preserve">smarium _x0041_</t></r></si>)"
+        R"(</sst>)";
+    const std::string styles =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<numFmts count="2"><numFmt numFmtId="164" formatCode="yyyy\-mm\-dd;@"/>)"
+        R"(<numFmt numFmtId="165" formatCode="[Red]&quot;h&quot;0.00"/></numFmts>)"
+        R"(<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="20"/>)"
+        R"(<xf numFmtId="165"/></cellXfs></styleSheet>)";
+    const std::string rootRelations =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+        R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+        R"(</Relationships>)";
+    const std::vector<std::string> full = {workbook, relations, sheet,
+                                           shared,   styles,    rootRelations};
+    Seed("sheet", "parts-full", Kind(1, Parts(full)));
+    Seed("sheet", "stored-full.xlsx", Kind(0, Zip(full)));
+
+    const std::string plainWorkbook =
+        R"(<workbook xmlns:r="r"><sheets><sheet name="S" r:id="a"/></sheets></workbook>)";
+    const std::string plainRelations =
+        R"(<Relationships><Relationship Id="a" Type="/worksheet" Target="worksheets/sheet1.xml"/></Relationships>)";
+    const std::string plainSheet =
+        R"(<worksheet><sheetData><row><c><v>1</v></c><c><v>2</v></c></row>)"
+        R"(<row r="3"><c r="B3" t="inlineStr"><is><t>x</t></is></c></row></sheetData></worksheet>)";
+    Seed("sheet", "parts-plain", Kind(1, Parts({plainWorkbook, plainRelations, plainSheet})));
+    Seed("sheet", "parts-empty-sheet",
+         Kind(1, Parts({plainWorkbook, plainRelations, "<worksheet><sheetData/></worksheet>"})));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <repository> <seed folder>\n", argv[0]);
+        return 2;
+    }
+    g_source = argv[1];
+    g_out = argv[2];
+    DbfSeeds();
+    IniSeeds();
+    LngSeeds();
+    TextSeeds();
+    SheetSeeds();
+    return 0;
+}
