@@ -176,6 +176,10 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
 }
 
 TMainForm::~TMainForm() {
+    // The controls are destroyed after this body, when this is no longer a TMainForm: their
+    // signals (a focus leaving a field) must not reach the handlers of this window then.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
     qApp->removeEventFilter(this);
     m_store.RemoveListener(this);
     core::Dataset& locations = m_store.Locations();
