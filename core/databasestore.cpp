@@ -297,12 +297,8 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
         m_locations.First();
         m_samples.First();
         Each([](DatabaseListener& l) { l.SampleGridBuild(); });
-    } catch (const Error& e) {
-        failure = e.Message();
-    } catch (const std::bad_alloc&) {
-        failure = ResStr(rsNotEnoughMemory);
-    } catch (const std::exception& e) {
-        failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure = CurrentFailureText();
     }
     if (!failure.isEmpty()) {
         UserPrompts().Message(ResStr(rsDbNotOpened).arg(name) + QLatin1Char('\n') + failure,
@@ -382,21 +378,14 @@ void DatabaseStore::PackAndClose(Dataset& table) {
             table.SetIndexName({});
             table.Pack();
         }
-    } catch (const Error& e) {
-        failure = e.Message();
-    } catch (const std::bad_alloc&) {
-        failure = ResStr(rsNotEnoughMemory);
-    } catch (const std::exception& e) {
-        failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure = CurrentFailureText();
     }
     try {
         table.Close();
-    } catch (const Error& e) {
+    } catch (...) {
         if (failure.isEmpty())
-            failure = e.Message();
-    } catch (const std::exception& e) {
-        if (failure.isEmpty())
-            failure = QString::fromLocal8Bit(e.what());
+            failure = CurrentFailureText();
     }
     if (!failure.isEmpty())
         UserPrompts().Message(ResStr(rsNotSavedOnClose) + QLatin1Char('\n') + failure,

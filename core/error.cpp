@@ -1,5 +1,9 @@
 #include "core/error.h"
 
+#include "core/resourcestrings.h"
+
+#include <new>
+
 namespace velmora::core {
 
 static std::string Compose(const QString& reason, const QString& file) {
@@ -11,6 +15,20 @@ Error::Error(const QString& reason, const QString& file)
 
 QString Error::Message() const {
     return QString::fromStdString(what());
+}
+
+QString CurrentFailureText() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e.Message();
+    } catch (const std::bad_alloc&) {
+        return ResStr(rsNotEnoughMemory);
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("?");
+    }
 }
 
 } // namespace velmora::core

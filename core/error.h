@@ -21,6 +21,10 @@ private:
     QString m_reason;
 };
 
+// Inside a catch block: the exception being handled as a text for the user (an Error's
+// message, "not enough memory", or what another exception says).
+QString CurrentFailureText();
+
 // Thrown by a rule that has already told the user why an action cannot go on (a refused
 // post, say): the action is abandoned without a further message and nothing is written.
 struct Refusal {};

@@ -2,9 +2,6 @@
 
 #include "core/error.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
-
-#include <new>
 
 namespace velmora::ui {
 
@@ -14,12 +11,8 @@ bool DeliverGuarded(const std::function<bool()>& deliver) {
         return deliver();
     } catch (const core::Refusal&) {
         return false;
-    } catch (const core::Error& e) {
-        failure = e.Message();
-    } catch (const std::bad_alloc&) {
-        failure = core::ResStr(core::rsNotEnoughMemory);
-    } catch (const std::exception& e) {
-        failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure = core::CurrentFailureText();
     }
     try {
         core::UserPrompts().Message(failure, core::MessageKind::Error);
