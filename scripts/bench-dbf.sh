@@ -2,21 +2,23 @@
 # Times the table engine and TDbf (through the Pascal oracle) on the same work in one run and
 # prints the medians side by side with the ratio TDbf / ours.
 #   scripts/bench-dbf.sh [records] [peer-runs]      (defaults: 1000000 records, 3 runs)
+# Builds only the two programs it runs, in build-bench/ (the packages of scripts/setup.sh must
+# be installed); the build/ tree is left alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 RECORDS=${1:-1000000}
 RUNS=${2:-3}
-scripts/setup.sh build >/dev/null
-cmake --build build --target bench_core_dbf dbforacle >/dev/null
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-bench --target bench_core_dbf dbforacle >/dev/null
 out=$(mktemp -d /tmp/velmora-bench-XXXXXX)
 trap 'rm -rf "$out"' EXIT
-echo "ours: build/bench/bench_core_dbf ($RECORDS records)" >&2
-VELMORA_BENCH_RECORDS=$RECORDS build/bench/bench_core_dbf \
+echo "ours: build-bench/bench/bench_core_dbf ($RECORDS records)" >&2
+VELMORA_BENCH_RECORDS=$RECORDS build-bench/bench/bench_core_dbf \
     --benchmark_out="$out/ours.json" --benchmark_out_format=json >/dev/null
 for i in $(seq "$RUNS"); do
     echo "TDbf: run $i of $RUNS" >&2
     mkdir "$out/peer"
-    build/tests/dbf/dbforacle bench "$out/peer" "$RECORDS" >"$out/peer$i.txt"
+    build-bench/tests/dbf/dbforacle bench "$out/peer" "$RECORDS" >"$out/peer$i.txt"
     rm -rf "$out/peer"
 done
 python3 - "$out" "$RUNS" <<'PY'
