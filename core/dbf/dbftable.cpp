@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <thread>
 
 namespace velmora::core::dbf {
@@ -493,9 +494,13 @@ RecordView DbfTable::Records() const {
 
 void DbfTable::RebuildTags() {
     const RecordView view = Records();
+    ForEachTag([&view](IndexTag& tag) { tag.Build(view); });
+}
+
+void DbfTable::ForEachTag(const std::function<void(IndexTag&)>& work) {
     if (m_tags.size() < 2 || m_count < 20000) {
         for (auto& tag : m_tags)
-            tag->Build(view);
+            work(*tag);
         return;
     }
     // Two cores: the tags are shared out by key length (the cost of a build), the longest
@@ -523,14 +528,14 @@ void DbfTable::RebuildTags() {
     std::thread helper([&] {
         try {
             for (IndexTag* tag : theirs)
-                tag->Build(view);
+                work(*tag);
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
         for (IndexTag* tag : mine)
-            tag->Build(view);
+            work(*tag);
     } catch (...) {
         helper.join();
         throw;
@@ -961,10 +966,16 @@ void DbfTable::FlushIndex() {
         return;
     const std::string target = IndexPath();
     const std::string temp = target + ".tmp";
-    std::vector<MdxTagOut> out;
     const RecordView view = Records();
-    for (auto& tag : m_tags) {
-        IndexTag* t = tag.get();
+    // The orders settle side by side (each tag merges or rebuilds on its own), then the
+    // file is written from them.
+    ForEachTag([&view](IndexTag& tag) { tag.Order(view); });
+    std::vector<MdxTagOut> out;
+    // Position of each tag's writer in its runs of equal keys (the writer asks for the
+    // entries in order).
+    std::vector<std::size_t> runAt(m_tags.size(), 0);
+    for (std::size_t k = 0; k < m_tags.size(); ++k) {
+        IndexTag* t = m_tags[k].get();
         const std::vector<std::uint32_t>& order = t->Order(view);
         MdxTagOut o;
         o.name = t->Def().name;
@@ -973,15 +984,30 @@ void DbfTable::FlushIndex() {
         o.numeric = t->Key().Numeric();
         o.keyLength = t->Key().Length();
         o.count = order.size();
-        o.entry = [t, &order, view](std::size_t i, char* key, double& number) {
-            const std::uint32_t recNo = order[i];
-            const char* rec = view.Record(recNo);
-            if (t->Key().Numeric())
-                number = t->Key().NumericKey(rec);
-            else
-                t->Key().CharKey(rec, key);
-            return recNo;
-        };
+        std::size_t* run = &runAt[k];
+        if (t->RunCount() > 0) {
+            // The keys are known without reading the records again.
+            o.entry = [t, &order, run](std::size_t i, char* key, double& number) {
+                while (t->RunEnd(*run) <= i)
+                    ++*run;
+                if (t->Key().Numeric())
+                    number = t->RunNumKey(*run);
+                else
+                    std::memcpy(key, t->RunCharKey(*run),
+                                static_cast<std::size_t>(t->Key().Length()));
+                return order[i];
+            };
+        } else {
+            o.entry = [t, &order, view](std::size_t i, char* key, double& number) {
+                const std::uint32_t recNo = order[i];
+                const char* rec = view.Record(recNo);
+                if (t->Key().Numeric())
+                    number = t->Key().NumericKey(rec);
+                else
+                    t->Key().CharKey(rec, key);
+                return recNo;
+            };
+        }
         out.push_back(std::move(o));
     }
     const std::size_t slash = m_path.find_last_of('/');
@@ -1014,6 +1040,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
     std::unique_ptr<File> file;
     try {
         file = m_fs.Open(temp, OpenMode::CreateTruncate);
+        file->Reserve(m_header.size() + records.size() + 1);
         file->WriteAt(0, m_header.data(), m_header.size());
         file->WriteAt(m_header.size(), records.data(), records.size());
         const char eof = kEndOfFile;
@@ -1046,15 +1073,20 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
 
 void DbfTable::Pack() {
     RequireWritable();
+    // The orders are settled first: the kept records keep their sequence, so each order
+    // follows the new numbers without a key being read again.
+    const RecordView view = Records();
+    ForEachTag([&view](IndexTag& tag) { tag.Order(view); });
     std::vector<char> kept;
     kept.reserve(std::size_t(m_count - m_deleted) * std::size_t(m_recordLength));
+    std::vector<std::uint32_t> newNumber(std::size_t(m_count) + 1, 0);
     std::uint32_t count = 0;
     for (std::uint32_t r = 1; r <= m_count; ++r) {
-        const char* rec = Record(r);
+        const char* rec = view.Record(r);
         if (rec[0] == '*')
             continue;
         kept.insert(kept.end(), rec, rec + m_recordLength);
-        ++count;
+        newNumber[r] = ++count;
     }
     const std::vector<unsigned char> oldHeader = m_header;
     StampDate(m_header.data());
@@ -1066,7 +1098,8 @@ void DbfTable::Pack() {
         throw;
     }
     m_records = std::move(kept);
-    RebuildTags();
+    for (auto& tag : m_tags)
+        tag->Renumber(newNumber);
     if (!m_tags.empty())
         m_indexDirty = true;
 }

@@ -28,6 +28,7 @@
 #include "core/dbf/indextag.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -129,6 +130,8 @@ private:
     void WriteHeaderCount();
     void SetMdxFlag(bool on);
     void RebuildTags();
+    // Runs work on every tag, on two threads for large tables.
+    void ForEachTag(const std::function<void(IndexTag&)>& work);
     std::unique_ptr<IndexTag> MakeTag(const TagDef& def) const;
     void ReplaceFile(const FieldDefs& fields, const std::vector<char>& records,
                      std::uint32_t count);

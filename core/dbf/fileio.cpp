@@ -98,6 +98,17 @@ public:
             throw SystemFailure(m_path, "cannot set the file size");
     }
 
+    void Reserve(std::uint64_t size) override {
+        if (size == 0)
+            return;
+        int result = 0;
+        do
+            result = ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
+        while (result != 0 && errno == EINTR);
+        if (result != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+            throw SystemFailure(m_path, "cannot reserve room for the file");
+    }
+
     void Sync() override {
         if (::fsync(m_fd) != 0)
             throw SystemFailure(m_path, "cannot flush to disk");

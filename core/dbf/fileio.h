@@ -29,6 +29,10 @@ public:
     virtual void WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) = 0;
     virtual std::uint64_t Size() = 0;
     virtual void Truncate(std::uint64_t size) = 0;
+    // Takes the disk space for a file about to be written up to `size` bytes: a full disk
+    // shows before anything is written, and the writes need not find space page by page.
+    // The file's size does not change. Does nothing where the file system cannot do it.
+    virtual void Reserve(std::uint64_t size) { (void)size; }
     virtual void Sync() = 0;
     virtual void Close() = 0;
     // A read-only view of [offset, offset + size) that follows later writes through

@@ -21,6 +21,13 @@ std::uint64_t OrderedBits(double v) {
     return (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
 }
 
+double FromOrderedBits(std::uint64_t bits) {
+    bits = (bits & 0x8000000000000000ull) ? bits & ~0x8000000000000000ull : ~bits;
+    double v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
 } // namespace
 
 IndexTag::IndexTag(TagDef def, KeyExpression key, Collation collation)
@@ -205,6 +212,18 @@ bool IndexTag::BuildFromDistinctKeys(const RecordView& records) {
         ++start[rank[ids[r]] + 1];
     for (std::size_t i = 1; i < start.size(); ++i)
         start[i] += start[i - 1];
+    // The runs of equal keys, for the index file writer: one key per rank (the bytes of the
+    // key of that rank). Only when every rank has one key: a writer reading the records
+    // would write each record's own bytes where the collation ties different ones.
+    if (n > 0 && ranks + 1 == distinct) {
+        const std::size_t runs = std::size_t(ranks) + 1;
+        m_runWidth = width;
+        m_runKeys.resize(runs * width);
+        m_runEnds.assign(start.begin() + 1, start.begin() + 1 + static_cast<std::ptrdiff_t>(runs));
+        for (std::uint32_t i = 0; i < distinct; ++i)
+            std::memcpy(m_runKeys.data() + std::size_t(rank[byKey[i]]) * width,
+                        arena.data() + std::size_t(byKey[i]) * width, width);
+    }
     m_order.assign(n, 0);
     for (std::uint32_t r = 0; r < n; ++r)
         m_order[start[rank[ids[r]]]++] = r + 1;
@@ -230,8 +249,23 @@ void IndexTag::ClearDeferred() {
     }
 }
 
+double IndexTag::RunNumKey(std::size_t run) const {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, RunCharKey(run), sizeof bits);
+    return FromOrderedBits(bits);
+}
+
+void IndexTag::ForgetRuns() {
+    m_runKeys.clear();
+    m_runKeys.shrink_to_fit();
+    m_runEnds.clear();
+    m_runEnds.shrink_to_fit();
+    m_runWidth = 0;
+}
+
 void IndexTag::Build(const RecordView& records) {
     ClearDeferred();
+    ForgetRuns();
     if (records.count >= 4096 && BuildFromDistinctKeys(records))
         return;
     const std::uint32_t n = records.count;
@@ -311,6 +345,7 @@ void IndexTag::Settle(const RecordView& records) {
         Build(records);
         return;
     }
+    ForgetRuns();
     if (m_staleCount > 0) {
         std::erase_if(m_order, [&](std::uint32_t r) { return r < m_stale.size() && m_stale[r]; });
         std::fill(m_stale.begin(), m_stale.end(), false);
@@ -327,6 +362,26 @@ void IndexTag::Settle(const RecordView& records) {
     std::inplace_merge(m_order.begin(), m_order.begin() + static_cast<std::ptrdiff_t>(middle),
                        m_order.end(), less);
     m_pending.clear();
+}
+
+void IndexTag::Renumber(const std::vector<std::uint32_t>& newNumber) {
+    std::size_t out = 0;
+    std::size_t i = 0;
+    auto keep = [&](std::size_t end) {
+        for (; i < end; ++i) {
+            const std::uint32_t renumbered = newNumber[m_order[i]];
+            if (renumbered != 0)
+                m_order[out++] = renumbered;
+        }
+    };
+    if (Settled() && !m_runEnds.empty()) {
+        for (std::uint32_t& end : m_runEnds) {
+            keep(end);
+            end = static_cast<std::uint32_t>(out); // a run left empty is skipped by readers
+        }
+    }
+    keep(m_order.size());
+    m_order.resize(out);
 }
 
 const std::vector<std::uint32_t>& IndexTag::Order(const RecordView& records) {

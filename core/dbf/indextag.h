@@ -65,6 +65,10 @@ public:
     // million samples) costs one pass over the order instead of one per edit.
     void Remove(const RecordView& records, std::uint32_t recNo, const char* oldRecord);
     void Insert(const RecordView& records, std::uint32_t recNo);
+    // The table dropped records and numbered the others anew, keeping their sequence:
+    // newNumber[old] is the new number, 0 for a dropped record. REQUIRES Settled(). The
+    // order (and its runs of keys) follows without reading a key: ties stay in record order.
+    void Renumber(const std::vector<std::uint32_t>& newNumber);
     // Merges pending appends; returns the order.
     const std::vector<std::uint32_t>& Order(const RecordView& records);
     bool Settled() const { return m_pending.empty() && m_staleCount == 0; }
@@ -80,12 +84,22 @@ public:
     // First position in the order whose key is not below the search key.
     std::size_t LowerBound(const RecordView& records, const std::string& charKey, double numKey);
 
+    // The keys of the settled order as runs of equal keys, when the order was built from
+    // distinct keys and has not changed since: run k covers positions [end of run k - 1,
+    // RunEnd(k)) and its key is RunCharKey(k) (Key().Length() bytes) or RunNumKey(k). The
+    // index file writer then reads no record. RunCount() is 0 when there are no runs.
+    std::size_t RunCount() const { return Settled() ? m_runEnds.size() : 0; }
+    std::uint32_t RunEnd(std::size_t run) const { return m_runEnds[run]; }
+    const char* RunCharKey(std::size_t run) const { return m_runKeys.data() + run * m_runWidth; }
+    double RunNumKey(std::size_t run) const;
+
 private:
     int CompareKeysOnly(const char* a, const char* b) const;
     void Settle(const RecordView& records);
     bool BuildFromDistinctKeys(const RecordView& records);
     void Queue(std::uint32_t recNo);
     void ClearDeferred();
+    void ForgetRuns();
 
     TagDef m_def;
     KeyExpression m_key;
@@ -95,6 +109,9 @@ private:
     std::vector<bool> m_queued;           // by record number: in m_pending
     std::vector<bool> m_stale;            // by record number: its entry in m_order is void
     std::size_t m_staleCount = 0;
+    std::vector<char> m_runKeys; // see RunCount()
+    std::vector<std::uint32_t> m_runEnds;
+    std::size_t m_runWidth = 0;
 };
 
 } // namespace velmora::core::dbf

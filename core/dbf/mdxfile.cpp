@@ -236,6 +236,9 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
         std::vector<Child> level;
         const std::size_t perLeaf = static_cast<std::size_t>(std::max(1, maxKeys - 1));
         std::vector<char> key(static_cast<std::size_t>(keyLength));
+        unsigned char encoded[12];
+        double encodedNumber = 0;
+        bool haveEncoded = false;
         std::size_t i = 0;
         do {
             std::fill(page.begin(), page.end(), 0);
@@ -247,9 +250,15 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
                 std::fill(key.begin(), key.end(), ' ');
                 const std::uint32_t recNo = tag.entry(i, key.data(), number);
                 Put32(e, recNo);
-                if (tag.numeric)
-                    EncodeMdxNumber(number, e + 4);
-                else
+                if (tag.numeric) {
+                    // Neighbouring entries mostly share their key: encode each value once.
+                    if (!haveEncoded || std::memcmp(&number, &encodedNumber, sizeof number) != 0) {
+                        EncodeMdxNumber(number, encoded);
+                        encodedNumber = number;
+                        haveEncoded = true;
+                    }
+                    std::memcpy(e + 4, encoded, sizeof encoded);
+                } else
                     std::memcpy(e + 4, key.data(), static_cast<std::size_t>(keyLength));
             }
             Child child{nextBlock, {}};

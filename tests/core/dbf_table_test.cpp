@@ -5,6 +5,7 @@
 #include "core/dbf/mdxfile.h"
 #include "tests/core/dbf_testutil.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -388,6 +389,91 @@ TEST_F(DbfTableTest, PackRemovesDeletedRecordsAndRebuildsTags) {
     EXPECT_THROW(other.Open(path), dbf::DbfError);
     t.Close();
     EXPECT_FALSE(dbf::DefaultFileSystem().Exists(path + ".tmp"));
+}
+
+// Large tables take shortcuts when the index file is written (keys taken from the runs of
+// equal keys of a fresh build, orders renumbered after a pack instead of rebuilt); the file
+// must be the same byte for byte as the one written from the records themselves.
+TEST_F(DbfTableTest, IndexFileOfALargeTableIsTheSameWhicheverWayTheKeysAreFound) {
+    const char* names[] = {
+        "Closterium acerosum", "closterium acerosum", "Cosmarium", "Crème", "Euastrum ansatum", "",
+        "Staurastrum"};
+    auto fill = [&](dbf::DbfTable& t, int i) {
+        std::string rec = t.BlankRecord();
+        t.SetInteger(rec.data(), 0, i % 50 - 20);
+        t.SetText(rec.data(), 2, i % 11 ? "161-" + std::to_string(400 + i % 13) : "");
+        t.SetText(rec.data(), 3, "A5-" + std::to_string(10 + i % 17));
+        t.SetText(rec.data(), 4, names[i % 7]);
+        return rec;
+    };
+    auto make = [&](const std::string& folder, const std::function<bool(int)>& keep) {
+        QDir().mkpath(QString::fromStdString(Path(folder)));
+        const std::string path = Path(folder + "/Ven2.dbf");
+        dbf::DbfTable::Create(path, SampleFields());
+        dbf::DbfTable t;
+        t.Open(path);
+        AddSampleTags(t);
+        t.AddTag({"DESC", "DESMID+KXY", true, false});
+        std::string all;
+        for (int i = 0; i < 9000; ++i)
+            if (keep(i))
+                all += fill(t, i);
+        t.AppendRecords(all.data(), all.size() / static_cast<std::size_t>(t.RecordLength()));
+        return path;
+    };
+    auto all = [](int) { return true; };
+    auto kept = [](int i) { return i % 7 != 3; };
+    auto mdx = [](const std::string& table) {
+        return ReadFileBytes(table.substr(0, table.size() - 4) + ".mdx");
+    };
+
+    // Written from the records: a key changed and changed back after the orders were
+    // built, so each order was merged, not built anew.
+    const std::string fromRecords = [&] {
+        const std::string path = make("records", all);
+        dbf::DbfTable t;
+        t.Open(path);
+        for (int k = 0; k < t.TagCount(); ++k)
+            t.TagOrder(k);
+        const std::string original(t.Record(5), static_cast<std::size_t>(t.RecordLength()));
+        t.WriteRecord(5, fill(t, 6).data());
+        for (int k = 0; k < t.TagCount(); ++k)
+            t.TagOrder(k);
+        t.WriteRecord(5, original.data());
+        t.Close();
+        return mdx(path);
+    }();
+    // Written from the fresh build of the close.
+    const std::string fresh = make("fresh", all);
+    {
+        dbf::DbfTable t;
+        t.Open(fresh);
+        t.RegenerateTags();
+        t.Close();
+    }
+    EXPECT_TRUE(mdx(fresh) == fromRecords);
+
+    // A pack renumbers the orders; the index must be the one of a table that only ever held
+    // the kept records.
+    const std::string packed = make("packed", all);
+    {
+        dbf::DbfTable t;
+        t.Open(packed);
+        for (std::uint32_t r = 1; r <= t.PhysicalCount(); ++r)
+            if (!kept(static_cast<int>(r - 1)))
+                t.SetDeleted(r, true);
+        t.Pack();
+        t.Close();
+    }
+    const std::string only = make("only", kept);
+    {
+        dbf::DbfTable t;
+        t.Open(only);
+        t.RegenerateTags();
+        t.Close();
+    }
+    EXPECT_TRUE(mdx(packed) == mdx(only));
+    EXPECT_TRUE(ReadFileBytes(packed) == ReadFileBytes(only));
 }
 
 TEST_F(DbfTableTest, InterruptedPackOrRestructureLeavesTheOldTableWhole) {
