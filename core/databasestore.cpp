@@ -113,9 +113,37 @@ void DatabaseStore::RemoveListener(DatabaseListener* listener) {
 
 void DatabaseStore::Label(const QString& text) {
     Each([&](DatabaseListener& l) {
-        l.DatabaseLabel(text);
+        l.DatabaseStatusChanged(text);
         l.ProcessEvents();
     });
+}
+
+void DatabaseStore::MarkLocationsChanged() {
+    locationsChanged = true;
+    m_locationsPending = true;
+    if (!InBulkChange())
+        TellPendingChanges();
+}
+
+void DatabaseStore::MarkSamplesChanged() {
+    samplesChanged = true;
+    m_samplesPending = true;
+    if (!InBulkChange())
+        TellPendingChanges();
+}
+
+void DatabaseStore::TellPendingChanges() noexcept {
+    const bool locations = std::exchange(m_locationsPending, false);
+    const bool samples = std::exchange(m_samplesPending, false);
+    try {
+        if (locations)
+            Each([](DatabaseListener& l) { l.LocationsChanged(); });
+        if (samples)
+            Each([](DatabaseListener& l) { l.SamplesChanged(); });
+    } catch (...) {
+        // The records are stored; a listener that fails to follow them catches up at the
+        // next change.
+    }
 }
 
 QString DatabaseStore::Name() const {
@@ -205,7 +233,7 @@ void DatabaseStore::ReadDatabaseSettings() {
         m_squaresTable.clear();
     }
     CurrentSettings().number = m_coordinateSystem == kLatLon ? 1 : 0;
-    Each([&](DatabaseListener& l) { l.ReadDotStyles(ini); });
+    Each([&](DatabaseListener& l) { l.DatabaseSettingsRead(ini); });
 }
 
 void DatabaseStore::WriteDatabaseSettings() {
@@ -219,7 +247,7 @@ void DatabaseStore::WriteDatabaseSettings() {
                  m_coordinateSystem == kLatLon ? kLatLon : kKmBased);
     ini.SetValue(QStringLiteral("Distribution Map"), QStringLiteral("MapName"), m_mapName);
     ini.SetValue(QStringLiteral("Squares"), QStringLiteral("Coordinates"), m_squaresTable);
-    Each([&](DatabaseListener& l) { l.WriteDotStyles(ini); });
+    Each([&](DatabaseListener& l) { l.DatabaseSettingsWriting(ini); });
     ini.Save(path);
 }
 
@@ -244,7 +272,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     m_locations.Close();
     m_samples.Close();
     m_squareCoordinates.Close();
-    Each([](DatabaseListener& l) { l.SampleGridReset(); });
+    Each([](DatabaseListener& l) { l.TablesClosed(); });
     Label(name.isEmpty() ? ResStr(rsDbLabelNone) : ResStr(rsDbOpening));
     if (name.isEmpty()) {
         ReadDatabaseSettings();
@@ -258,10 +286,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
         m_squareCoordinates.Close();
         maxLocationID = QStringLiteral("-1");
         settings.defaultDatabase.clear();
-        Each([](DatabaseListener& l) {
-            l.SampleGridReset();
-            l.SampleNavigatorEnabled(false);
-        });
+        Each([](DatabaseListener& l) { l.DatabaseOpenFailed(); });
         Label(ResStr(rsDbLabelFailed));
         return false;
     };
@@ -286,7 +311,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
         m_locations.First();
         if (m_locations.IsEmpty()) {
             maxLocationID = QStringLiteral("-1");
-            Each([](DatabaseListener& l) { l.SampleNavigatorEnabled(false); });
+            Each([](DatabaseListener& l) { l.DatabaseOpened(false); });
             m_locations.SetIndexName(orderTag);
             return true;
         }
@@ -296,7 +321,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
         m_locations.SetIndexName(orderTag);
         m_locations.First();
         m_samples.First();
-        Each([](DatabaseListener& l) { l.SampleGridBuild(); });
+        Each([](DatabaseListener& l) { l.DatabaseOpened(true); });
     } catch (...) {
         failure = CurrentFailureText();
     }
@@ -405,7 +430,7 @@ void DatabaseStore::CloseDatabase() {
             UserPrompts().Message(e.Message(), MessageKind::Error);
         }
     }
-    Each([](DatabaseListener& l) { l.MapDropped(); });
+    Each([](DatabaseListener& l) { l.DatabaseClosing(); });
     m_squareCoordinates.Close();
     Label(ResStr(rsDbLabel));
     PackAndClose(m_locations);
@@ -597,7 +622,7 @@ void DatabaseStore::RecomputeSquareCodes() {
         m_samples.EnableControls();
         throw;
     }
-    samplesChanged = true;
+    MarkSamplesChanged();
     m_locations.EnableControls();
     m_samples.EnableControls();
 }

@@ -4,9 +4,9 @@
 // read. Only one database is open at a time.
 //
 // A database NAME is the file set DataDir + NAME + "1.dbf"/"1.mdx" (locations),
-// NAME + "2.dbf"/"2.mdx" (samples) and NAME + ".ini". Windows that must react to opening and
-// closing (the main window's label and sample grid, the map window's map and dot styles) are
-// told through DatabaseListener; the store never calls a window.
+// NAME + "2.dbf"/"2.mdx" (samples) and NAME + ".ini". What happens to the database (opened,
+// closed, records changed, settings read and written) is told to DatabaseListener objects;
+// the store never calls a window.
 
 #include "core/dataset.h"
 #include "core/dbf/fielddef.h"
@@ -20,18 +20,34 @@
 
 namespace velmora::core {
 
+// What happens to the current database, told to whoever shows or keeps something of it (the
+// windows, a command-line run). Every event has an empty default.
 class DatabaseListener {
 public:
     virtual ~DatabaseListener() = default;
-    virtual void DatabaseLabel(const QString& text) { (void)text; }
-    virtual void SampleGridReset() {}
-    virtual void SampleNavigatorEnabled(bool enabled) { (void)enabled; }
-    virtual void SampleGridBuild() {}
+    // The state of the current database in words: "Database: NAME", being opened, none,
+    // failed.
+    virtual void DatabaseStatusChanged(const QString& text) { (void)text; }
+    // The tables were closed (a database is about to be opened, or none is open): whatever
+    // shows their records lets go of them.
+    virtual void TablesClosed() {}
+    // A database was opened; both tables are open, the locations positioned on their first
+    // record. hasLocations false: the database holds no location yet, so no sample can be
+    // entered.
+    virtual void DatabaseOpened(bool hasLocations) { (void)hasLocations; }
+    // Opening failed: no database is open and no sample can be entered.
+    virtual void DatabaseOpenFailed() {}
+    // The database is about to be closed (its settings have been written).
+    virtual void DatabaseClosing() {}
+    // Locations or samples were added, changed or deleted (the change flags were raised).
+    virtual void LocationsChanged() {}
+    virtual void SamplesChanged() {}
+    // The map of the database must be read again (another database, another map).
     virtual void MapMustReload() {}
-    virtual void MapDropped() {}
-    // The map window's dot-style sections of the database settings file.
-    virtual void ReadDotStyles(const IniFile& ini) { (void)ini; }
-    virtual void WriteDotStyles(IniFile& ini) { (void)ini; }
+    // The database settings file was read, or is about to be written: listeners read or
+    // write their own sections (the map's dot styles).
+    virtual void DatabaseSettingsRead(const IniFile& ini) { (void)ini; }
+    virtual void DatabaseSettingsWriting(IniFile& ini) { (void)ini; }
     // Lets pending interface events run (screen updates during an open).
     virtual void ProcessEvents() {}
 };
@@ -102,7 +118,10 @@ public:
     class BulkChange {
     public:
         explicit BulkChange(DatabaseStore& store) : m_store(store) { ++m_store.m_bulk; }
-        ~BulkChange() { --m_store.m_bulk; }
+        ~BulkChange() {
+            if (--m_store.m_bulk == 0)
+                m_store.TellPendingChanges();
+        }
         BulkChange(const BulkChange&) = delete;
         BulkChange& operator=(const BulkChange&) = delete;
 
@@ -111,8 +130,14 @@ public:
     };
     bool InBulkChange() const { return m_bulk > 0; }
 
+    // Raised when records change, lowered by whoever has caught up with them (the square
+    // totals, the map).
     bool locationsChanged = false;
     bool samplesChanged = false;
+    // Raise the flag and tell the listeners; inside a bulk change they are told once, at its
+    // end.
+    void MarkLocationsChanged();
+    void MarkSamplesChanged();
     QString maxLocationID = QStringLiteral("-1");
 
     // ---- squares of the current database
@@ -129,6 +154,7 @@ public:
 
 private:
     void Label(const QString& text);
+    void TellPendingChanges() noexcept;
     template <class F> void Each(F&& f) {
         for (DatabaseListener* l : m_listeners)
             f(*l);
@@ -149,6 +175,8 @@ private:
     QString m_squaresTable;
     std::pair<int, int> m_cachedTotals{0, 0};
     int m_bulk = 0;
+    bool m_locationsPending = false;
+    bool m_samplesPending = false;
 };
 
 } // namespace velmora::core

@@ -9,8 +9,10 @@
 #include "core/resourcestrings.h"
 #include "core/settings.h"
 #include "core/textutils.h"
+#include "ecology/naturevaluetally.h"
 
 #include <QDate>
+#include <utility>
 
 namespace velmora::recording {
 
@@ -86,7 +88,7 @@ LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store
                     [this](Dataset&) { CheckLocationBeforePost(); }),
         loc.Connect(core::DatasetEvent::AfterPost,
                     [this](Dataset&) {
-                        m_store.locationsChanged = true;
+                        m_store.MarkLocationsChanged();
                         if (m_store.InBulkChange())
                             return;
                         try {
@@ -95,8 +97,21 @@ LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store
                             core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
                         }
                     }),
+        loc.Connect(core::DatasetEvent::BeforeDelete,
+                    [this](Dataset&) { m_deletingLocation = CurrentLocationId(); }),
         loc.Connect(core::DatasetEvent::AfterDelete,
-                    [this](Dataset&) { m_store.locationsChanged = true; }),
+                    [this](Dataset&) {
+                        m_store.MarkLocationsChanged();
+                        const std::optional<long long> deleted =
+                            std::exchange(m_deletingLocation, std::nullopt);
+                        if (m_store.InBulkChange() || !deleted)
+                            return;
+                        try {
+                            SamplesUpdate(*deleted);
+                        } catch (const core::Error& e) {
+                            core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+                        }
+                    }),
     };
     m_sampleHandlers = {
         samples.Connect(core::DatasetEvent::BeforePost,
@@ -104,9 +119,9 @@ LocationSampleEditor::LocationSampleEditor(core::DatabaseStore& store) : m_store
         samples.Connect(core::DatasetEvent::BeforeDelete,
                         [this](Dataset&) { CheckSampleBeforeDelete(); }),
         samples.Connect(core::DatasetEvent::AfterPost,
-                        [this](Dataset&) { m_store.samplesChanged = true; }),
+                        [this](Dataset&) { m_store.MarkSamplesChanged(); }),
         samples.Connect(core::DatasetEvent::AfterDelete,
-                        [this](Dataset&) { m_store.samplesChanged = true; }),
+                        [this](Dataset&) { m_store.MarkSamplesChanged(); }),
     };
 }
 
@@ -266,7 +281,7 @@ void LocationSampleEditor::Apply() {
     samples.FieldByName(QStringLiteral("DATUM")).SetAsString(LocationDatum());
     samples.FieldByName(QStringLiteral("KXY")).SetAsString(codes.kxy);
     samples.FieldByName(QStringLiteral("UXY")).SetAsString(codes.uxy);
-    m_store.samplesChanged = true;
+    m_store.MarkSamplesChanged();
 }
 
 void LocationSampleEditor::PropagateLocationToSamples() {
@@ -288,7 +303,7 @@ void LocationSampleEditor::PropagateLocationToSamples() {
         samples.FieldByName(QStringLiteral("KXY")).SetAsString(codes.kxy);
         samples.FieldByName(QStringLiteral("UXY")).SetAsString(codes.uxy);
         samples.Post();
-        m_store.samplesChanged = true;
+        m_store.MarkSamplesChanged();
         samples.Next();
     }
 }
@@ -318,7 +333,7 @@ void LocationSampleEditor::SamplesUpdate(long long deletedId) {
         while (!samples.IsEmpty() && !sampleId.IsNull() && sampleId.AsInteger() == deletedId) {
             const int before = samples.RecNo();
             samples.Delete();
-            m_store.samplesChanged = true;
+            m_store.MarkSamplesChanged();
             if (samples.RecNo() == before || samples.RecNo() == 0)
                 break;
         }
@@ -336,6 +351,15 @@ long long LocationSampleEditor::NextLocationId() {
     const long long id = max + 1;
     m_store.maxLocationID = QString::number(id);
     return id;
+}
+
+void LocationSampleEditor::StartNewLocation(const QString& defaultAnalyst) {
+    Dataset& loc = m_store.Locations();
+    if (loc.State() != DatasetState::Insert)
+        throw core::Error(QStringLiteral("StartNewLocation needs a location being inserted"));
+    loc.FieldByName(QStringLiteral("ANALIST")).SetAsString(defaultAnalyst);
+    loc.FieldByName(QStringLiteral("ID")).SetAsInteger(NextLocationId());
+    m_store.MarkLocationsChanged();
 }
 
 void LocationSampleEditor::CopyRecord(const QString& defaultAnalyst) {
@@ -390,6 +414,39 @@ core::Grid LocationSampleEditor::SampleRows() {
     for (int r = 1; r <= row; ++r)
         grid.SetCell(1, r, QString::number(r));
     return grid;
+}
+
+LocationSampleEditor::EventTally
+LocationSampleEditor::TallyCurrentEvent(ecology::NatureValueTally& tally, bool ignoreUncertain,
+                                        bool alternativeMethod) {
+    Dataset& loc = m_store.Locations();
+    const bool located = loc.Active() && !(loc.State() == DatasetState::Browse && loc.IsEmpty());
+    tally.SetMilieu(ecology::MilieuOfZuurgraad(
+        located ? loc.FieldByName(QStringLiteral("ZUURGRAAD")).AsString() : QString()));
+    tally.SetAlternativeMethod(alternativeMethod);
+    const core::Grid rows = SampleRows();
+    EventTally result;
+    if (rows.Cell(0, 1).isEmpty())
+        return result;
+    const QStringList& fields = SampleGridFields();
+    auto column = [&fields](const char* field) {
+        return 2 + static_cast<int>(fields.indexOf(QString::fromLatin1(field)));
+    };
+    const int name = column("DESMID");
+    const int zeker = column("ZEKER");
+    const int abund = column("ABUND");
+    const int dl = column("DL");
+    result.samples = rows.RowCount() - 1;
+    result.firstName = rows.Cell(name, 1);
+    for (int r = 1; r <= result.samples; ++r) {
+        const bool excluded =
+            ignoreUncertain &&
+            !ecology::IsCountedRecord(rows.Cell(zeker, r), rows.Cell(abund, r), rows.Cell(dl, r),
+                                      ecology::CountedRecordRule::MainWindow);
+        tally.AddTaxon(rows.Cell(name, r), excluded);
+    }
+    tally.ComputeNatureValue();
+    return result;
 }
 
 } // namespace velmora::recording

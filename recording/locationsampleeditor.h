@@ -7,6 +7,10 @@
 
 #include "core/grid.h"
 
+namespace velmora::ecology {
+class NatureValueTally;
+}
+
 #include <QString>
 #include <optional>
 #include <vector>
@@ -40,6 +44,7 @@ QString DecimalCommaRepair(const QString& text);
 // - a location is stored only with a name, a year, a date that exists, readable coordinates
 //   and numbers (or nothing) in pH, conductivity and water temperature; a year outside
 //   1800 … next year is asked about;
+// - deleting a location deletes its samples (the delete cascade) and lowers MaxLocationID;
 // - a sample is stored only with a name, and only as a sample of the current location: a
 //   post or delete of a sample whose ID differs from the current location's ID is refused,
 //   whatever the window shows. Whole-table operations (propagation, the delete cascade,
@@ -83,6 +88,10 @@ public:
     // The ID for a new location (MaxLocationID + 1); raises MaxLocationID.
     long long NextLocationId();
 
+    // Fills the location just inserted (not yet stored): a new ID and the default analyst;
+    // raises LocationsChanged. REQUIRES: Locations in Insert.
+    void StartNewLocation(const QString& defaultAnalyst);
+
     // Starts a new location (Insert, not yet stored) holding a copy of the current one with a
     // new ID, the date, herbarium, pH and conductivity emptied and the default analyst.
     // Samples are not copied. REQUIRES: Locations in Browse with a current record.
@@ -93,10 +102,23 @@ public:
     // header and one empty row.
     core::Grid SampleRows();
 
+    // Adds the samples of the current event to the tally, in the order of the sample grid,
+    // with the milieu of the location's ZUURGRAAD; with ignoreUncertain the samples the
+    // main window does not count (see ecology::IsCountedRecord) are added as excluded. The
+    // tally is not cleared first and its nature value is computed when there were samples.
+    // Returns the number of samples and the first one's name.
+    struct EventTally {
+        int samples = 0;
+        QString firstName;
+    };
+    EventTally TallyCurrentEvent(ecology::NatureValueTally& tally, bool ignoreUncertain,
+                                 bool alternativeMethod);
+
 private:
     core::DatabaseStore& m_store;
     std::vector<int> m_locationHandlers;
     std::vector<int> m_sampleHandlers;
+    std::optional<long long> m_deletingLocation; // between BeforeDelete and AfterDelete
 };
 
 } // namespace velmora::recording

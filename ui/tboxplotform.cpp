@@ -1,6 +1,6 @@
 #include "ui/tboxplotform.h"
 
-#include "squares/environmentrun.h"
+#include "charts/environmentrun.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +21,7 @@ TBoxplotForm::TBoxplotForm(QWidget* parent)
     scroll->setWidgetResizable(true);
 
     m_pHEGV->setObjectName(QStringLiteral("pHEGV"));
-    squares::SetupPHEGVPlot(m_pHEGV->Panel());
+    charts::SetupPHEGVPlot(m_pHEGV->Panel());
     m_pHEGV->setFixedSize(m_pHEGV->Panel().Width(), m_pHEGV->Panel().Height());
 
     auto* layout = new QHBoxLayout(this);

@@ -1,10 +1,10 @@
 #pragma once
 // The boxplot window ("Boxplot en pH-EGV Plot"): created at start and kept hidden. It owns the
 // environment lists of the last map run with their boxplot image, and the pH-conductivity
-// scatter plot `pHEGV`. The map run feeds both (squares::EnvironmentRun) and the map window
+// scatter plot `pHEGV`. The map run feeds both (charts::EnvironmentRun) and the map window
 // saves their images; showing the window displays them as they stand.
 
-#include "squares/boxplotdata.h"
+#include "charts/boxplotdata.h"
 #include "ui/tplotpanelwidget.h"
 
 #include <QWidget>
@@ -18,8 +18,8 @@ class TBoxplotForm : public QWidget {
 public:
     explicit TBoxplotForm(QWidget* parent = nullptr);
 
-    squares::BoxplotData& Data() { return m_data; }
-    squares::TPlotPanel& PHEGV() { return m_pHEGV->Panel(); }
+    charts::BoxplotData& Data() { return m_data; }
+    charts::TPlotPanel& PHEGV() { return m_pHEGV->Panel(); }
 
     // Draws the boxplots afresh into the window's own image and shows it.
     void ShowBoxplots();
@@ -28,7 +28,7 @@ public:
     TPlotPanelWidget* PHEGVWidget() const { return m_pHEGV; }
 
 private:
-    squares::BoxplotData m_data;
+    charts::BoxplotData m_data;
     QLabel* m_boxplotImage;
     TPlotPanelWidget* m_pHEGV;
 };

@@ -9,6 +9,11 @@
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
+#include "ui/locationpanel.h"
+#include "ui/nameentrypanel.h"
+#include "ui/naturevaluebox.h"
+#include "ui/samplegridview.h"
+#include "ui/samplepanel.h"
 #include "ui/tnwform.h"
 
 #include <QAction>
@@ -18,17 +23,14 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -43,40 +45,6 @@ struct MenuItem {
     const char* objectName;
     const char* caption;
 };
-
-struct FieldControl {
-    const char* label;
-    const char* field;
-    int row;
-    int column; // 0 or 1 (the panel has two label/control columns)
-    int span;   // columns of the control
-};
-
-// The location panel: label, field and place.
-constexpr FieldControl kLocationFields[] = {
-    {"Locatienaam", "LOCATIE", 0, 0, 3},
-    {"Locatiecode", "LOCCODE", 0, 4, 1},
-    {"Locatie-eigenaar ", "OWNER", 1, 4, 1},
-    {"Analist", "ANALIST", 2, 4, 1},
-    {"pH", "PH", 3, 4, 1},
-    {"Geleiding", "GELEIDING", 4, 4, 1},
-    {"Watertemperatuur", "WATERTEMP", 5, 4, 1},
-    {"Herbarium (code)", "HERBARIUM", 6, 4, 1},
-    {"Soort monster (knijp, plankton)", "MONSTERSRT", 3, 0, 3},
-    {"Opmerking", "OPMLOCATIE", 4, 0, 3},
-};
-
-QLabel* MakeLabel(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-DBComboBox* MakeCombo(QWidget* parent, const QStringList& items) {
-    auto* combo = new DBComboBox(parent);
-    combo->addItems(items);
-    return combo;
-}
 
 } // namespace
 
@@ -107,7 +75,7 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
     top->addWidget(m_expertLabel);
     layout->addLayout(top);
 
-    BuildLocationPanel(central);
+    m_locationPanel = new ui::LocationPanel(m_store.Locations(), central);
     layout->addWidget(m_locationPanel);
 
     auto* navRow = new QHBoxLayout;
@@ -124,16 +92,16 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
     layout->addLayout(navRow);
 
     auto* middle = new QHBoxLayout;
-    BuildSamplePanel(central);
+    m_samplePanel = new ui::SamplePanel(m_store.Samples(), m_ecology.taxaList, central);
     middle->addWidget(m_samplePanel, 5);
-    auto* nameColumn = new QWidget(central);
-    nameColumn->setObjectName(QStringLiteral("NamePanel"));
-    BuildNamePanel(nameColumn);
-    middle->addWidget(nameColumn, 3);
+    m_namePanel =
+        new NameEntryPanel(m_ecology, m_store.Samples(), m_samplePanel->Desmid(), central);
+    middle->addWidget(m_namePanel, 3);
+    m_nwBox = new NatureValueBox(central);
     middle->addWidget(m_nwBox, 3);
     layout->addLayout(middle);
 
-    BuildGrid(central);
+    m_grid = new SampleGridView(m_store.Samples(), central);
     layout->addWidget(m_grid, 1);
     setCentralWidget(central);
     BuildMenu();
@@ -143,33 +111,25 @@ TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, 
         [this](DBNavigator::Button b) { return LocationNavigatorBeforeAction(b); });
     m_locationNavigator->SetAfterAction(
         [this](DBNavigator::Button b) { LocationNavigatorClick(b); });
-    m_sampleNavigator->Bind(&m_store.Samples());
-    m_sampleNavigator->SetVisibleButtons({DBNavigator::New, DBNavigator::Delete,
-                                          DBNavigator::EditRecord, DBNavigator::Post,
-                                          DBNavigator::Cancel});
-    m_sampleNavigator->SetBeforeAction(
+    DBNavigator* sampleNavigator = m_samplePanel->Navigator();
+    sampleNavigator->SetBeforeAction(
         [this](DBNavigator::Button b) { return SampleNavigatorBeforeAction(b); });
-    m_sampleNavigator->SetAfterAction([this](DBNavigator::Button b) { SampleNavigatorClick(b); });
+    sampleNavigator->SetAfterAction([this](DBNavigator::Button b) { SampleNavigatorClick(b); });
 
-    core::Dataset& locations = m_store.Locations();
-    core::Dataset& samples = m_store.Samples();
     // The sample panel shows and changes only a sample of the current location: after a new
     // sample is cancelled on a location without samples, the table's cursor is back on a
     // sample of another location, and the panel then shows nothing.
-    const auto belongs = [this] { return m_editor.CurrentSampleBelongs(); };
-    for (auto& [field, edit] : m_sampleEdits)
-        edit->Link().SetScope(belongs);
-    for (auto& [field, combo] : m_sampleCombos)
-        combo->Link().SetScope(belongs);
-    m_sampleNavigator->SetScope(belongs);
+    m_samplePanel->SetScope([this] { return m_editor.CurrentSampleBelongs(); });
     connect(m_copyButton, &QPushButton::clicked, this, [this] { CopyRecordClick(); });
-    m_locationsState = locations.Connect(core::DatasetEvent::DataChanged,
-                                         [this](core::Dataset&) { ApplyPanelState(); });
-    m_samplesState = samples.Connect(core::DatasetEvent::DataChanged,
-                                     [this](core::Dataset&) { ApplyPanelState(); });
+    connect(m_nwBox, &NatureValueBox::ChoiceChanged, this, [this] { BerekenNatuurwaarde(); });
+    m_locationsState = m_store.Locations().Connect(core::DatasetEvent::DataChanged,
+                                                   [this](core::Dataset&) { ApplyPanelState(); });
+    m_samplesState = m_store.Samples().Connect(core::DatasetEvent::DataChanged,
+                                               [this](core::Dataset&) { ApplyPanelState(); });
     m_store.AddListener(this);
     SetTabOrder();
 
+    // The window's keys reach it from whichever of its controls has the focus.
     qApp->installEventFilter(this);
     ResetSampleGrid();
     ApplyPanelState();
@@ -182,10 +142,8 @@ TMainForm::~TMainForm() {
         child->disconnect(this);
     qApp->removeEventFilter(this);
     m_store.RemoveListener(this);
-    core::Dataset& locations = m_store.Locations();
-    core::Dataset& samples = m_store.Samples();
-    locations.Disconnect(m_locationsState);
-    samples.Disconnect(m_samplesState);
+    m_store.Locations().Disconnect(m_locationsState);
+    m_store.Samples().Disconnect(m_samplesState);
     m_biotopes.Close();
 }
 
@@ -236,341 +194,12 @@ void TMainForm::BuildMenu() {
             [this] { AboutClick(); });
 }
 
-void TMainForm::BuildLocationPanel(QWidget* parent) {
-    m_locationPanel = new QGroupBox(parent);
-    m_locationPanel->setObjectName(QStringLiteral("Locationpnl"));
-    auto* grid = new QGridLayout(m_locationPanel);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
-    core::Dataset* locations = &m_store.Locations();
-    auto edit = [&](const char* field) {
-        auto* e = new DBEdit(m_locationPanel);
-        e->Bind(locations, QString::fromLatin1(field));
-        m_locationEdits[QString::fromLatin1(field)] = e;
-        return e;
-    };
-    for (const FieldControl& f : kLocationFields) {
-        QLabel* label =
-            MakeLabel(QString::fromUtf8(f.label),
-                      QStringLiteral("Lbl") + QString::fromLatin1(f.field), m_locationPanel);
-        label->setWordWrap(true); // long captions take two lines in the fixed-width window
-        grid->addWidget(label, f.row, f.column);
-        DBEdit* e = edit(f.field);
-        if (f.column > 0)
-            e->setMinimumWidth(130);
-        grid->addWidget(e, f.row, f.column + 1, 1, f.span);
-    }
-    // Date: day, month, year side by side.
-    grid->addWidget(MakeLabel(QStringLiteral("Dag"), QStringLiteral("LblDAG"), m_locationPanel), 1,
-                    0);
-    auto* date = new QHBoxLayout;
-    for (const char* f : {"DAG", "MAAND", "JAAR"}) {
-        if (QLatin1String(f) != QLatin1String("DAG"))
-            date->addWidget(
-                MakeLabel(QLatin1String(f) == QLatin1String("MAAND") ? QStringLiteral("Maand")
-                                                                     : QStringLiteral("Jaar"),
-                          QStringLiteral("Lbl") + QString::fromLatin1(f), m_locationPanel));
-        DBEdit* e = edit(f);
-        e->setMaximumWidth(QLatin1String(f) == QLatin1String("JAAR") ? 52 : 32);
-        date->addWidget(e);
-    }
-    date->addStretch(1);
-    grid->addLayout(date, 1, 1, 1, 3);
-    connect(m_locationEdits[QStringLiteral("DAG")], &DBEdit::FocusLeft, this,
-            [this] { DBEDagExit(); });
-    connect(m_locationEdits[QStringLiteral("MAAND")], &DBEdit::FocusLeft, this,
-            [this] { DBEMaandExit(); });
-    connect(m_locationEdits[QStringLiteral("JAAR")], &DBEdit::FocusLeft, this,
-            [this] { DBEJaarExit(); });
-
-    // Coordinates, with labels that follow the coordinate system.
-    m_coordXLabel =
-        MakeLabel(ResStr(core::rsCoordLabelX), QStringLiteral("CoordXLabel"), m_locationPanel);
-    m_coordYLabel =
-        MakeLabel(ResStr(core::rsCoordLabelY), QStringLiteral("CoordYLabel"), m_locationPanel);
-    auto* coords = new QHBoxLayout;
-    coords->addWidget(edit("COORDX"));
-    coords->addWidget(m_coordYLabel);
-    coords->addWidget(edit("COORDY"));
-    grid->addWidget(m_coordXLabel, 2, 0);
-    grid->addLayout(coords, 2, 1, 1, 3);
-
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Zuurgraad"), QStringLiteral("LblZUURGRAAD"), m_locationPanel), 5,
-        0);
-    m_zuurgraad = MakeCombo(m_locationPanel, {QStringLiteral("Zuur"), QStringLiteral("Zwak zuur"),
-                                              QStringLiteral("Neutraal-alkalisch")});
-    m_zuurgraad->Bind(locations, QStringLiteral("ZUURGRAAD"));
-    m_zuurgraad->SetItemsTranslatable(true);
-    grid->addWidget(m_zuurgraad, 5, 1);
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Abundantiemaat"), QStringLiteral("LblAMAAT"), m_locationPanel), 5,
-        2);
-    m_amaat =
-        MakeCombo(m_locationPanel, {QStringLiteral("Aanwezig"), QStringLiteral("1,2 of 3 (dood=0)"),
-                                    QStringLiteral("cel/ml")});
-    m_amaat->Bind(locations, QStringLiteral("AMAAT"));
-    m_amaat->SetItemsTranslatable(true);
-    grid->addWidget(m_amaat, 5, 3);
-
-    m_biotopeLabel =
-        MakeLabel(QStringLiteral("Biotoop"), QStringLiteral("LblWTYPE"), m_locationPanel);
-    grid->addWidget(m_biotopeLabel, 6, 0);
-    auto* biotope = new QHBoxLayout;
-    DBEdit* wtype = edit("WTYPE");
-    wtype->setMaximumWidth(60);
-    biotope->addWidget(wtype);
-    m_biotoopbox = new QComboBox(m_locationPanel);
-    m_biotoopbox->setObjectName(QStringLiteral("Biotoopbox"));
-    m_biotoopbox->setMinimumWidth(260);
-    biotope->addWidget(m_biotoopbox, 1);
-    grid->addLayout(biotope, 6, 1, 1, 3);
-    connect(m_biotoopbox, &QComboBox::activated, this, [this](int) { BiotoopboxChange(); });
-    connect(wtype, &QLineEdit::textChanged, this, [this] { DBEWatertypeChange(); });
-
-    // Expert: the location number and the location-ID holder of the sample side.
-    auto* expert = new QHBoxLayout;
-    DBEdit* id = edit("ID");
-    id->setReadOnly(true);
-    m_locIdHolder = new QLineEdit(m_locationPanel);
-    m_locIdHolder->setObjectName(QStringLiteral("LocIDHolder"));
-    m_locIdHolder->setReadOnly(true);
-    auto* idLabel = MakeLabel(QStringLiteral("ID"), QStringLiteral("LblID"), m_locationPanel);
-    expert->addWidget(idLabel);
-    expert->addWidget(id);
-    expert->addWidget(m_locIdHolder);
-    grid->addLayout(expert, 7, 4, 1, 2);
-    m_expertWidgets << idLabel << id << m_locIdHolder;
-
-    DBEdit* remark = m_locationEdits[QStringLiteral("OPMLOCATIE")];
-    connect(remark, &QLineEdit::textChanged, remark,
-            [remark](const QString& text) { remark->setToolTip(text); });
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(5, 1);
-}
-
-void TMainForm::BuildSamplePanel(QWidget* parent) {
-    m_samplePanel = new QGroupBox(parent);
-    m_samplePanel->setObjectName(QStringLiteral("Desmidpnl"));
-    auto* grid = new QGridLayout(m_samplePanel);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setVerticalSpacing(2);
-    core::Dataset* samples = &m_store.Samples();
-    auto edit = [&](const char* field) {
-        auto* e = new DBEdit(m_samplePanel);
-        e->Bind(samples, QString::fromLatin1(field));
-        m_sampleEdits[QString::fromLatin1(field)] = e;
-        return e;
-    };
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Sieralg"), QStringLiteral("LblDESMID"), m_samplePanel), 0, 0);
-    DBEdit* desmid = edit("DESMID");
-    desmid->setObjectName(QStringLiteral("DBEDesmid"));
-    grid->addWidget(desmid, 0, 1, 1, 5);
-    m_authorLabel = MakeLabel(QString(), QStringLiteral("AuthorLabel"), m_samplePanel);
-    m_authorLabel->setTextFormat(Qt::PlainText); // an "&" is shown as it is
-    // A long author citation takes a second line instead of widening the panel.
-    m_authorLabel->setWordWrap(true);
-    m_authorLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    grid->addWidget(m_authorLabel, 1, 1, 1, 5);
-    connect(desmid, &QLineEdit::textChanged, this, [this] { DBEDesmidChange(); });
-    connect(desmid, &DBEdit::FocusEntered, this, [this] { DBEDesmidEnter(); });
-
-    struct Combo {
-        const char* label;
-        const char* field;
-        QStringList items;
-    };
-    const Combo combos[] = {
-        {"Abundantie", "ABUND", {" ", "0", "+", "1", "2", "3"}},
-        {"(D/L/O)", "DL", {" ", "L", "D", "O"}},
-        {"Zygospore", "ZYGO", {" ", "+"}},
-        {"Afbeelding", "FOTO", {" ", "F", "T"}},
-        {"Zekerheid", "ZEKER", {" ", "N", "CF"}},
-    };
-    int column = 1;
-    for (const Combo& c : combos) {
-        auto* label =
-            MakeLabel(QString::fromLatin1(c.label),
-                      QStringLiteral("Lbl") + QString::fromLatin1(c.field), m_samplePanel);
-        if (QLatin1String(c.field) == QLatin1String("DL"))
-            label->setToolTip(QStringLiteral("Dood/Levend/Onbekend"));
-        grid->addWidget(label, 2, column - 1 + (column > 1 ? 0 : 0), Qt::AlignBottom);
-        DBComboBox* combo = MakeCombo(m_samplePanel, c.items);
-        combo->Bind(samples, QString::fromLatin1(c.field));
-        m_sampleCombos[QString::fromLatin1(c.field)] = combo;
-        grid->addWidget(combo, 3, column - 1);
-        // The focus rule: an item equal to the text is selected; other texts stay as typed.
-        connect(combo, &DBComboBox::FocusEntered, combo, [combo] {
-            const QString text = combo->currentText();
-            const int index = combo->findText(text);
-            const QSignalBlocker block(combo);
-            if (index >= 0) {
-                combo->setCurrentIndex(index);
-            } else {
-                combo->setCurrentIndex(0);
-                combo->setEditText(text);
-            }
-        });
-        ++column;
-    }
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Opmerking"), QStringLiteral("LblOPMDESMID"), m_samplePanel), 4,
-        0);
-    grid->addWidget(edit("OPMDESMID"), 4, 1, 1, 5);
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Info"), QStringLiteral("LblDESMIDINFO"), m_samplePanel), 5, 0);
-    grid->addWidget(edit("DESMIDINFO"), 5, 1, 1, 5);
-    for (const char* f : {"OPMDESMID", "DESMIDINFO"}) {
-        DBEdit* e = m_sampleEdits[QString::fromLatin1(f)];
-        connect(e, &QLineEdit::textChanged, e, [e](const QString& t) { e->setToolTip(t); });
-    }
-
-    auto* expert = new QHBoxLayout;
-    for (const char* f : {"ID", "DATUM", "KXY", "UXY"}) {
-        DBEdit* e = edit(f);
-        e->setReadOnly(true);
-        e->setObjectName(QStringLiteral("DBESample") + QString::fromLatin1(f));
-        expert->addWidget(e);
-        m_expertWidgets << e;
-    }
-    grid->addLayout(expert, 6, 1, 1, 5);
-
-    m_sampleNavigator = new DBNavigator(m_samplePanel);
-    m_sampleNavigator->setObjectName(QStringLiteral("SampleNavigator"));
-    grid->addWidget(m_sampleNavigator, 7, 0, 1, 6);
-}
-
-void TMainForm::BuildNamePanel(QWidget* parent) {
-    auto* layout = new QVBoxLayout(parent);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(MakeLabel(QStringLiteral("Zoek"), QStringLiteral("ZoekLabel"), parent));
-    m_searchEdit = new QLineEdit(parent);
-    m_searchEdit->setObjectName(QStringLiteral("SearchEdit"));
-    searchRow->addWidget(m_searchEdit);
-    layout->addLayout(searchRow);
-    m_names = new QListWidget(parent);
-    m_names->setObjectName(QStringLiteral("Names"));
-    m_names->setMinimumHeight(110);
-    layout->addWidget(m_names, 1);
-    m_voegToeButton = new QPushButton(QStringLiteral("Voeg toe aan Zoeklijst"), parent);
-    m_voegToeButton->setObjectName(QStringLiteral("VoegToe"));
-    layout->addWidget(m_voegToeButton);
-    connect(m_searchEdit, &QLineEdit::textChanged, this, [this] { SearchEditChange(); });
-    connect(m_names, &QListWidget::itemClicked, this, [this] { NamesClick(); });
-    // Walking the list with the arrow keys: the name field follows the highlight.
-    connect(m_names, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && m_names->hasFocus() && SampleEditing())
-            m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->item(row)->text());
-    });
-    connect(m_voegToeButton, &QPushButton::clicked, this, [this] { VoegToeClick(); });
-    m_searchEdit->installEventFilter(this);
-    m_names->installEventFilter(this);
-    m_sampleEdits[QStringLiteral("DESMID")]->installEventFilter(this);
-
-    m_nwBox = new QGroupBox(QStringLiteral("Natuurwaarde"), parent->parentWidget());
-    m_nwBox->setObjectName(QStringLiteral("NWBox"));
-    auto* nw = new QGridLayout(m_nwBox);
-    nw->setVerticalSpacing(1);
-    const std::pair<const char*, const char*> rows[] = {{"AantalTaxa", "Aantal Taxa: "},
-                                                        {"Divers", "Divers. (d - D):"},
-                                                        {"Zeldz", "Zeldz. (r - R):"},
-                                                        {"Sign", "Sign.. (s - S):"}};
-    int row = 0;
-    for (const auto& [name, caption] : rows) {
-        nw->addWidget(MakeLabel(QString::fromLatin1(caption),
-                                QString::fromLatin1(name) + QStringLiteral("Label"), m_nwBox),
-                      row, 0);
-        auto* field = new QLineEdit(m_nwBox);
-        field->setObjectName(QString::fromLatin1(name));
-        field->setReadOnly(true);
-        field->setMaximumWidth(80);
-        nw->addWidget(field, row, 1);
-        m_nwFields[QString::fromLatin1(name)] = field;
-        ++row;
-    }
-    m_redListLabel =
-        MakeLabel(ResStr(core::rsRedListLabel), QStringLiteral("RodeLijstLabel"), m_nwBox);
-    m_natureValueLabel =
-        MakeLabel(ResStr(core::rsNatureValueLabel), QStringLiteral("NatuurwaardeLabel"), m_nwBox);
-    QFont bold = m_natureValueLabel->font();
-    bold.setBold(true);
-    m_natureValueLabel->setFont(bold);
-    nw->addWidget(m_redListLabel, row++, 0, 1, 2);
-    nw->addWidget(m_natureValueLabel, row++, 0, 1, 2);
-    // A few words in the box, the whole sentence as its tooltip (the nature value window
-    // shows the sentence).
-    m_diversityOnlyLabel = MakeLabel(ResStr(core::rsDiversityOnlyShort),
-                                     QStringLiteral("DiversityOnlyLabel"), m_nwBox);
-    m_diversityOnlyLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
-    m_diversityOnlyLabel->hide();
-    nw->addWidget(m_diversityOnlyLabel, row++, 0, 1, 2);
-    m_ignoreBox = new QCheckBox(QStringLiteral("Negeer D, 0, ? en T "), m_nwBox);
-    m_ignoreBox->setObjectName(QStringLiteral("NegeerBox"));
-    m_alternativeBox = new QCheckBox(QStringLiteral("Alternatieve Methode"), m_nwBox);
-    m_alternativeBox->setObjectName(QStringLiteral("AlternatiefBox"));
-    nw->addWidget(m_ignoreBox, row++, 0, 1, 2);
-    nw->addWidget(m_alternativeBox, row++, 0, 1, 2);
-    connect(m_ignoreBox, &QCheckBox::clicked, this, [this] { BerekenNatuurwaarde(); });
-    connect(m_alternativeBox, &QCheckBox::clicked, this, [this] { BerekenNatuurwaarde(); });
-    nw->setRowStretch(row, 1);
-}
-
-void TMainForm::BuildGrid(QWidget* parent) {
-    m_grid = new QTableWidget(parent);
-    m_grid->setObjectName(QStringLiteral("SampleGrid"));
-    m_grid->setColumnCount(recording::kSampleGridColumns);
-    m_grid->setHorizontalHeaderLabels(recording::SampleGridHeader());
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(18);
-    m_grid->verticalHeader()->setMinimumSectionSize(18);
-    m_grid->horizontalHeader()->setMinimumSectionSize(0);
-    m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->setMinimumHeight(120);
-    static constexpr int widths[recording::kSampleGridColumns] = {0,  18, 240, 38,  38,
-                                                                  38, 38, 38,  162, 142};
-    for (int c = 0; c < recording::kSampleGridColumns; ++c)
-        m_grid->setColumnWidth(c, widths[c]);
-    // Room for three-digit row numbers in the interface font.
-    m_grid->setColumnWidth(
-        1,
-        std::max(widths[1], m_grid->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 10));
-    // The short code columns fit their captions in any language; the name column takes the
-    // room of a wider window.
-    for (int c = 3; c <= 7; ++c)
-        m_grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    m_grid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    m_grid->setColumnHidden(0, true);
-    m_grid->installEventFilter(this);
-    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-        if (!m_fillingGrid && row >= 0)
-            SampleGridSelectCell(row + 1);
-    });
-}
-
 void TMainForm::SetTabOrder() {
     // The order of the layout: the location's left column (name, date, coordinates, …), its
     // right column, then the sample panel, the search field, the name list and the grid.
-    QList<QWidget*> order;
-    for (const char* f :
-         {"LOCATIE", "DAG", "MAAND", "JAAR", "COORDX", "COORDY", "MONSTERSRT", "OPMLOCATIE"})
-        order << m_locationEdits[QString::fromLatin1(f)];
-    order << m_zuurgraad << m_amaat << m_locationEdits[QStringLiteral("WTYPE")] << m_biotoopbox;
-    for (const char* f :
-         {"LOCCODE", "OWNER", "ANALIST", "PH", "GELEIDING", "WATERTEMP", "HERBARIUM"})
-        order << m_locationEdits[QString::fromLatin1(f)];
-    order << m_sampleEdits[QStringLiteral("DESMID")];
-    for (const char* f : {"ABUND", "DL", "ZYGO", "FOTO", "ZEKER"})
-        order << m_sampleCombos[QString::fromLatin1(f)];
-    order << m_sampleEdits[QStringLiteral("OPMDESMID")]
-          << m_sampleEdits[QStringLiteral("DESMIDINFO")] << m_searchEdit << m_names << m_grid;
+    QList<QWidget*> order = m_locationPanel->TabOrder();
+    order << m_samplePanel->TabOrder() << m_namePanel->SearchEdit() << m_namePanel->Names()
+          << m_grid;
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -595,7 +224,7 @@ bool TMainForm::FormCreate() {
         return false;
     }
     LoadBiotopes();
-    m_searchEdit->clear();
+    m_namePanel->SearchEdit()->clear();
     SearchEditChange();
     MenuAction(QStringLiteral("Natuurwaarde"))->setEnabled(true);
     return true;
@@ -618,19 +247,19 @@ void TMainForm::FormShow() {
 void TMainForm::SetExpertMode(bool on) {
     m_expertMode = on;
     m_expertLabel->setVisible(on);
-    for (QWidget* w : m_expertWidgets)
+    for (QWidget* w : m_locationPanel->ExpertWidgets())
+        w->setVisible(on);
+    for (QWidget* w : m_samplePanel->ExpertWidgets())
         w->setVisible(on);
 }
 
 void TMainForm::SetCoordinateLabels() {
-    const bool latLon = m_store.CoordinateSystem() == QLatin1String("LatLon");
-    m_coordXLabel->setText(ResStr(latLon ? core::rsLongitudeLabel : core::rsCoordLabelX));
-    m_coordYLabel->setText(ResStr(latLon ? core::rsLatitudeLabel : core::rsCoordLabelY));
+    m_locationPanel->SetCoordinateLabels(m_store.CoordinateSystem() == QLatin1String("LatLon"));
 }
 
 void TMainForm::LoadBiotopes() {
-    m_biotopeCodes.clear();
-    m_biotoopbox->clear();
+    QStringList codes;
+    QStringList texts;
     try {
         // Kept open for the window's life: the open table is what refuses a second copy.
         if (!m_biotopes.Active())
@@ -638,25 +267,23 @@ void TMainForm::LoadBiotopes() {
         core::Field code = m_biotopes.FieldByName(QStringLiteral("CODE"));
         core::Field text = m_biotopes.FieldByName(QStringLiteral("BIOTOOP"));
         for (m_biotopes.First(); !m_biotopes.Eof(); m_biotopes.Next()) {
-            m_biotopeCodes << code.AsString();
-            m_biotoopbox->addItem(code.AsString() + QStringLiteral("   ") + text.AsString());
+            codes << code.AsString();
+            texts << code.AsString() + QStringLiteral("   ") + text.AsString();
         }
     } catch (const core::Error& e) {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
     }
-    SelectBiotopeOfWType();
+    m_locationPanel->SetBiotopes(codes, texts);
 }
 
 // ---------------------------------------------------------------- state
 
 bool TMainForm::LocationEditing() const {
-    const DatasetState s = m_store.Locations().State();
-    return s == DatasetState::Edit || s == DatasetState::Insert;
+    return m_locationPanel->Editing();
 }
 
 bool TMainForm::SampleEditing() const {
-    const DatasetState s = m_store.Samples().State();
-    return s == DatasetState::Edit || s == DatasetState::Insert;
+    return m_namePanel->SampleEditing();
 }
 
 void TMainForm::ApplyPanelState() {
@@ -672,11 +299,11 @@ void TMainForm::ApplyPanelState() {
                          : QApplication::palette().color(QPalette::Active, QPalette::Text));
     m_samplePanel->setPalette(palette);
     m_nwBox->setVisible(!locationEditing);
-    m_voegToeButton->setVisible(!locationEditing);
+    m_namePanel->VoegToeButton()->setVisible(!locationEditing);
     m_copyButton->setEnabled(open && !locationEditing && !SampleEditing());
     bool ok = false;
     const int maxId = m_store.maxLocationID.toInt(&ok);
-    m_sampleNavigator->setEnabled(open && !locationEditing && ok && maxId >= 0);
+    SampleNavigator()->setEnabled(open && !locationEditing && ok && maxId >= 0);
     m_locationNavigator->setEnabled(open && !SampleEditing());
 }
 
@@ -741,24 +368,17 @@ void TMainForm::EndFromOutside() {
     close();
 }
 
-QString TMainForm::LocationText(const QString& field) {
-    core::Dataset& loc = m_store.Locations();
-    if (!loc.Active() || (loc.State() == DatasetState::Browse && loc.IsEmpty()))
-        return {};
-    return loc.FieldByName(field).AsString();
-}
-
 // ---------------------------------------------------------------- location navigator
 
 bool TMainForm::LocationNavigatorBeforeAction(DBNavigator::Button button) {
     core::Dataset& loc = m_store.Locations();
     if (m_store.Samples().State() != DatasetState::Browse)
         return false;
-    m_locIdHolder->setText(LocationText(QStringLiteral("ID")));
+    m_locationPanel->LocIdHolder()->setText(m_locationPanel->LocationText(QStringLiteral("ID")));
     if (button == DBNavigator::Delete) {
-        const QString question = LocationText(QStringLiteral("LOCATIE")) + QStringLiteral("\n\n") +
-                                 ResStr(core::rsDeleteRecordQuestion) + QLatin1Char('\n') +
-                                 ResStr(core::rsDeleteCascadeNote);
+        const QString question = m_locationPanel->LocationText(QStringLiteral("LOCATIE")) +
+                                 QStringLiteral("\n\n") + ResStr(core::rsDeleteRecordQuestion) +
+                                 QLatin1Char('\n') + ResStr(core::rsDeleteCascadeNote);
         if (!core::UserPrompts().YesNoDefaultNo(question))
             return false;
     }
@@ -779,25 +399,18 @@ void TMainForm::LocationNavigatorClick(DBNavigator::Button button) {
     if (m_store.Samples().State() != DatasetState::Browse)
         return;
     m_store.Samples().SetIndexName(QStringLiteral("ID"));
-    SelectBiotopeOfWType();
-    if (button == DBNavigator::EditRecord && m_locIdHolder->text().isEmpty()) {
+    m_locationPanel->SelectBiotopeOfWType();
+    if (button == DBNavigator::EditRecord && m_locationPanel->LocIdHolder()->text().isEmpty()) {
         core::UserPrompts().Message(ResStr(core::rsDatabaseEmpty));
         return;
     }
-    if (button == DBNavigator::Delete) {
-        m_editor.SamplesUpdate(m_locIdHolder->text().toLongLong());
-        m_store.locationsChanged = true;
-    } else {
-        if (button == DBNavigator::New) {
-            loc.FieldByName(QStringLiteral("ANALIST")).SetAsString(core::CurrentSettings().analist);
-            loc.FieldByName(QStringLiteral("ID")).SetAsInteger(m_editor.NextLocationId());
-            m_store.locationsChanged = true;
-        }
-    }
-    m_rememberedRow = 1;
+    // The delete cascade ran with the delete (the editor follows the table).
+    if (button == DBNavigator::New && loc.State() == DatasetState::Insert)
+        m_editor.StartNewLocation(core::CurrentSettings().analist);
+    m_grid->SetRememberedRow(1);
     RefreshSampleGrid();
     if (button == DBNavigator::New)
-        m_locationEdits[QStringLiteral("LOCATIE")]->setFocus();
+        LocationEdit(QStringLiteral("LOCATIE"))->setFocus();
     ApplyPanelState();
 }
 
@@ -845,8 +458,8 @@ void TMainForm::SampleNavigatorClick(DBNavigator::Button button) {
         break;
     case DBNavigator::New:
     case DBNavigator::EditRecord:
-        m_searchEdit->clear();
-        m_searchEdit->setFocus();
+        m_namePanel->SearchEdit()->clear();
+        m_namePanel->SearchEdit()->setFocus();
         if (SampleEditing())
             SampleApply();
         break;
@@ -861,7 +474,6 @@ void TMainForm::PostSampleIfEditing() {
         return;
     if (!SampleApply())
         return;
-    m_store.samplesChanged = true;
     try {
         m_store.Samples().Post();
     } catch (const AbortAction&) {
@@ -873,127 +485,41 @@ void TMainForm::PostSampleIfEditing() {
 // ---------------------------------------------------------------- sample grid
 
 void TMainForm::ResetSampleGrid() {
-    m_fillingGrid = true;
-    m_gridData = core::Grid(recording::kSampleGridColumns, 2);
-    m_gridData.SetRow(0, recording::SampleGridHeader());
-    m_grid->clearContents();
-    m_grid->setRowCount(1);
-    m_fillingGrid = false;
-}
-
-void TMainForm::ClearSampleFields() {
-    // No sample of the current location is current: the bound controls show nothing.
-    for (auto& [field, edit] : m_sampleEdits)
-        edit->Refresh();
-    for (auto& [field, combo] : m_sampleCombos) {
-        const QSignalBlocker block(combo);
-        combo->setCurrentIndex(0);
-        combo->Refresh();
-    }
-    m_sampleNavigator->UpdateButtons();
+    m_grid->Reset();
 }
 
 void TMainForm::RefreshSampleGrid() {
     ResetSampleGrid();
-    for (auto& [name, field] : m_nwFields)
-        field->clear();
+    m_nwBox->ClearFields();
     PostSampleIfEditing();
     if (SampleEditing())
         return; // the post was refused: the sample stays in edit
     m_grid->setFocus();
     bool ok = false;
     const int maxId = m_store.maxLocationID.toInt(&ok);
-    m_sampleNavigator->setEnabled(ok && maxId >= 0 && !LocationEditing());
+    SampleNavigator()->setEnabled(ok && maxId >= 0 && !LocationEditing());
     core::Dataset& samples = m_store.Samples();
     core::Dataset& loc = m_store.Locations();
     if (!samples.Active() || !loc.Active())
         return;
     samples.SetIndexName(QStringLiteral("ID"));
-    if (LocationText(QStringLiteral("ID")).isEmpty())
+    if (m_locationPanel->LocationText(QStringLiteral("ID")).isEmpty())
         return;
     const int noted = samples.RecNo();
-    m_gridData = m_editor.SampleRows();
-    if (m_gridData.Cell(0, 1).isEmpty()) {
-        ClearSampleFields();
-        FillGrid();
+    m_grid->Show(m_editor.SampleRows(), noted);
+    if (m_grid->Data().Cell(0, 1).isEmpty()) {
+        m_samplePanel->ClearFields();
         BerekenNatuurwaarde();
         return;
     }
-    m_rememberedRow = 1;
-    for (int r = 1; r < m_gridData.RowCount(); ++r)
-        if (m_gridData.Cell(0, r).toInt() == noted)
-            m_rememberedRow = r;
-    FillGrid();
     BerekenNatuurwaarde();
-    SampleGridSelectCell(m_rememberedRow);
-    m_fillingGrid = true;
-    m_grid->setCurrentCell(m_rememberedRow - 1, 2);
-    m_grid->scrollToItem(m_grid->item(m_rememberedRow - 1, 2));
-    m_fillingGrid = false;
-}
-
-void TMainForm::FillGrid() {
-    m_fillingGrid = true;
-    const int rows = m_gridData.RowCount() - 1;
-    m_grid->clearContents();
-    m_grid->setRowCount(std::max(rows, 1));
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    for (int r = 1; r <= rows; ++r) {
-        for (int c = 0; c < recording::kSampleGridColumns; ++c) {
-            auto* item = new QTableWidgetItem(m_gridData.Cell(c, r));
-            if (c <= 1)
-                item->setBackground(buttonFace);
-            if (c == 1)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            else if (c >= 2)
-                item->setToolTip(m_gridData.Cell(c, r)); // the whole text of a cut cell
-            m_grid->setItem(r - 1, c, item);
-        }
-    }
-    PaintGridRowNumbers();
-    m_fillingGrid = false;
-}
-
-void TMainForm::PaintGridRowNumbers() {
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    const QColor text = QApplication::palette().color(QPalette::Text);
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
-        QTableWidgetItem* item = m_grid->item(r, 1);
-        if (!item)
-            continue;
-        const bool current = r + 1 == m_rememberedRow;
-        item->setBackground(current ? QColor(Qt::black) : buttonFace);
-        item->setForeground(current ? QColor(Qt::white) : text);
-    }
-}
-
-void TMainForm::SampleGridSelectCell(int row) {
-    if (row < 1 || row >= m_gridData.RowCount() || m_gridData.Cell(0, row).isEmpty())
-        return;
-    core::Dataset& samples = m_store.Samples();
-    if (samples.State() != DatasetState::Browse)
-        return;
-    try {
-        samples.SetRecNo(m_gridData.Cell(0, row).toInt());
-        samples.SetIndexName(QStringLiteral("ID"));
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
-        return;
-    }
-    for (int r = 1; r < m_gridData.RowCount(); ++r) {
-        m_gridData.SetCell(1, r, QString::number(r));
-        if (QTableWidgetItem* item = m_grid->item(r - 1, 1))
-            item->setText(QString::number(r));
-    }
-    m_rememberedRow = row;
-    PaintGridRowNumbers();
+    m_grid->SampleGridSelectCell(m_grid->RememberedRow());
+    m_grid->MakeRememberedCurrent(true);
 }
 
 void TMainForm::FocusGridName() {
     m_grid->setFocus();
-    m_fillingGrid = true;
-    m_grid->setCurrentCell(std::max(m_rememberedRow - 1, 0), 2);
-    m_fillingGrid = false;
+    m_grid->MakeRememberedCurrent(false);
 }
 
 void TMainForm::EditCurrentSampleAt(int column) {
@@ -1002,18 +528,10 @@ void TMainForm::EditCurrentSampleAt(int column) {
         return;
     if (samples.State() == DatasetState::Browse)
         samples.Edit();
-    static const char* const editors[] = {"",     "",     "DESMID", "ABUND",     "DL",
-                                          "ZYGO", "FOTO", "ZEKER",  "OPMDESMID", "DESMIDINFO"};
-    if (column < 2 || column > 9)
-        column = 2;
-    const QString field = QString::fromLatin1(editors[column]);
-    if (auto it = m_sampleEdits.find(field); it != m_sampleEdits.end()) {
-        it->second->setFocus();
-        if (column == 2 && m_grid->item(m_rememberedRow - 1, 2))
-            it->second->Link().Write(m_grid->item(m_rememberedRow - 1, 2)->text());
-    } else if (auto c = m_sampleCombos.find(field); c != m_sampleCombos.end()) {
-        c->second->setFocus();
-    }
+    DBEdit* name = m_samplePanel->FocusColumn(column);
+    const int row = m_grid->RememberedRow() - 1;
+    if (name && m_grid->item(row, 2))
+        name->Link().Write(m_grid->item(row, 2)->text());
 }
 
 // ---------------------------------------------------------------- nature value
@@ -1024,47 +542,20 @@ void TMainForm::BerekenNatuurwaarde() {
     ecology::NatureValueTally& tally = m_ecology.tally;
     if (!m_ecology.selectionRun)
         tally.ClearData();
-    for (auto& [name, field] : m_nwFields)
-        field->clear();
-    m_redListLabel->setText(ResStr(core::rsRedListLabel));
-    m_natureValueLabel->setText(ResStr(core::rsNatureValueLabel));
-    m_diversityOnlyLabel->setText(ResStr(core::rsDiversityOnlyShort));
-    m_diversityOnlyLabel->setToolTip(ResStr(core::rsOnlyDiversity));
-    m_diversityOnlyLabel->setVisible(m_ecology.taxaList.DiversityOnly());
-    tally.SetMilieu(ecology::MilieuOfZuurgraad(LocationText(QStringLiteral("ZUURGRAAD"))));
-    tally.SetAlternativeMethod(m_alternativeBox->isChecked());
-    const int rows = m_gridData.Cell(0, 1).isEmpty() ? 0 : m_gridData.RowCount() - 1;
-    if (rows == 0) {
-        m_nwForm->ShowResults();
-        return;
-    }
+    m_nwBox->Clear(m_ecology.taxaList.DiversityOnly());
+    recording::LocationSampleEditor::EventTally event;
     try {
-        for (int r = 1; r <= rows; ++r) {
-            bool excluded = false;
-            if (m_ignoreBox->isChecked())
-                excluded = !ecology::IsCountedRecord(m_gridData.Cell(7, r), m_gridData.Cell(3, r),
-                                                     m_gridData.Cell(4, r),
-                                                     ecology::CountedRecordRule::MainWindow);
-            tally.AddTaxon(m_gridData.Cell(2, r), excluded);
-        }
-        tally.ComputeNatureValue();
+        event = m_editor.TallyCurrentEvent(tally, m_nwBox->IgnoreBox()->isChecked(),
+                                           m_nwBox->AlternativeBox()->isChecked());
     } catch (const core::Error& e) {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
         return;
     }
     m_nwForm->ShowResults();
-    if (m_ecology.selectionRun)
+    if (event.samples == 0 || m_ecology.selectionRun)
         return;
-    const ecology::MainWindowSummary summary =
-        ecology::SummaryTexts(tally.Result(), rows, m_gridData.Cell(2, 1));
-    m_nwFields[QStringLiteral("AantalTaxa")]->setText(summary.aantalTaxa);
-    m_nwFields[QStringLiteral("Divers")]->setText(summary.divers);
-    m_nwFields[QStringLiteral("Zeldz")]->setText(summary.zeldz);
-    m_nwFields[QStringLiteral("Sign")]->setText(summary.sign);
-    m_redListLabel->setText(summary.redListLabel);
-    QString redList = tally.RedListNames();
-    m_redListLabel->setToolTip(redList.replace(QStringLiteral("\n\r"), QStringLiteral("\n")));
-    m_natureValueLabel->setText(summary.natureValueLabel);
+    m_nwBox->Show(ecology::SummaryTexts(tally.Result(), event.samples, event.firstName),
+                  tally.RedListNames());
 }
 
 void TMainForm::NatuurwaardeClick() {
@@ -1075,114 +566,22 @@ void TMainForm::NatuurwaardeClick() {
     BerekenNatuurwaarde();
 }
 
-// ---------------------------------------------------------------- name entry
+// ---------------------------------------------------------------- panels
 
 void TMainForm::SearchEditChange() {
-    m_names->clear();
-    m_names->addItems(m_ecology.searchList.FilterNames(m_searchEdit->text()));
-}
-
-void TMainForm::NamesClick() {
-    if (!SampleEditing() || !m_names->currentItem())
-        return;
-    m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->currentItem()->text());
-}
-
-void TMainForm::DBEDesmidEnter() {
-    if (SampleEditing() && m_names->currentItem() && m_names->currentItem()->isSelected())
-        m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->currentItem()->text());
-}
-
-void TMainForm::DBEDesmidChange() {
-    DBEdit* desmid = m_sampleEdits[QStringLiteral("DESMID")];
-    const auto author = m_ecology.taxaList.Author(desmid->text());
-    m_authorLabel->setText(author.value_or(QString()));
-    desmid->setToolTip(desmid->text());
-}
-
-void TMainForm::VoegToeClick() {
-    const QString shown = m_sampleEdits[QStringLiteral("DESMID")]->text();
-    const QString name = shown.trimmed();
-    if (name.isEmpty())
-        return;
-    if (m_ecology.searchList.Contains(name)) {
-        core::UserPrompts().Message(shown + QLatin1Char('\n') + ResStr(core::rsAlreadyListed));
-        return;
-    }
-    if (!core::UserPrompts().YesNo(shown + QLatin1Char('\n') + ResStr(core::rsAddToSearchList)))
-        return;
-    try {
-        m_ecology.searchList.AddToAdditionalList(
-            name, ecology::AdditionalTaxaListPath(core::CurrentSettings().number));
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
-    }
-}
-
-// ---------------------------------------------------------------- biotopes and dates
-
-void TMainForm::SelectBiotopeOfWType() {
-    const QString code = LocationText(QStringLiteral("WTYPE"));
-    int index = -1;
-    for (int i = 0; i < m_biotopeCodes.size(); ++i) {
-        if (m_biotopeCodes[i].compare(code, Qt::CaseInsensitive) == 0) {
-            index = i;
-            break;
-        }
-    }
-    const QSignalBlocker block(m_biotoopbox);
-    m_biotoopbox->setCurrentIndex(index);
-    m_biotopeLabel->setToolTip(m_biotoopbox->currentText());
+    m_namePanel->SearchEditChange();
 }
 
 void TMainForm::BiotoopboxChange() {
-    const QString code = m_biotoopbox->currentText().left(5).trimmed();
-    m_locationEdits[QStringLiteral("WTYPE")]->Link().Write(code);
-    m_biotopeLabel->setToolTip(m_biotoopbox->currentText());
-}
-
-void TMainForm::DBEWatertypeChange() {
-    SelectBiotopeOfWType();
-}
-
-void TMainForm::CheckDateAndWarn() {
-    if (!recording::IsStorableDate(LocationText(QStringLiteral("DAG")),
-                                   LocationText(QStringLiteral("MAAND")),
-                                   LocationText(QStringLiteral("JAAR"))))
-        core::UserPrompts().Message(ResStr(core::rsDateError), core::MessageKind::Warning);
-}
-
-void TMainForm::PadField(const QString& field) {
-    if (!LocationEditing())
-        return;
-    const QString text = LocationText(field);
-    const QString padded = recording::PadDayOrMonth(text);
-    if (padded != text)
-        m_store.Locations().FieldByName(field).SetAsString(padded);
+    m_locationPanel->BiotoopboxChange();
 }
 
 void TMainForm::DBEDagExit() {
-    if (!LocationEditing())
-        return;
-    if (!LocationText(QStringLiteral("MAAND")).isEmpty() &&
-        !LocationText(QStringLiteral("JAAR")).isEmpty())
-        CheckDateAndWarn();
-    PadField(QStringLiteral("DAG"));
+    m_locationPanel->DBEDagExit();
 }
 
 void TMainForm::DBEMaandExit() {
-    if (!LocationEditing())
-        return;
-    if (!LocationText(QStringLiteral("DAG")).isEmpty() &&
-        !LocationText(QStringLiteral("JAAR")).isEmpty())
-        CheckDateAndWarn();
-    PadField(QStringLiteral("MAAND"));
-}
-
-void TMainForm::DBEJaarExit() {
-    // An empty year is still being typed; the post refuses a location without one.
-    if (LocationEditing() && !LocationText(QStringLiteral("JAAR")).trimmed().isEmpty())
-        CheckDateAndWarn();
+    m_locationPanel->DBEMaandExit();
 }
 
 // ---------------------------------------------------------------- copy
@@ -1201,11 +600,11 @@ void TMainForm::CopyRecordClick() {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
         return;
     }
-    SelectBiotopeOfWType();
+    m_locationPanel->SelectBiotopeOfWType();
     ApplyPanelState();
-    m_rememberedRow = 1;
+    m_grid->SetRememberedRow(1);
     RefreshSampleGrid();
-    m_locationEdits[QStringLiteral("DAG")]->setFocus();
+    LocationEdit(QStringLiteral("DAG"))->setFocus();
 }
 
 // ---------------------------------------------------------------- keys
@@ -1221,8 +620,8 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* t
     }
     if (key == Qt::Key_Insert && !alt && !ctrl) {
         if (samplePanel) {
-            m_sampleNavigator->Press(DBNavigator::New);
-            m_searchEdit->setFocus();
+            SampleNavigator()->Press(DBNavigator::New);
+            m_namePanel->SearchEdit()->setFocus();
         }
         return true;
     }
@@ -1233,30 +632,31 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* t
     }
     if (enter && ctrl) {
         if (samplePanel) {
-            m_locIdHolder->setText(LocationText(QStringLiteral("ID")));
-            m_sampleNavigator->Press(DBNavigator::Post);
+            m_locationPanel->LocIdHolder()->setText(
+                m_locationPanel->LocationText(QStringLiteral("ID")));
+            SampleNavigator()->Press(DBNavigator::Post);
         }
         return true;
     }
     if (ctrl && key == Qt::Key_E) {
         if (samplePanel) {
-            m_sampleNavigator->Press(DBNavigator::EditRecord);
-            m_searchEdit->setFocus();
+            SampleNavigator()->Press(DBNavigator::EditRecord);
+            m_namePanel->SearchEdit()->setFocus();
         }
         return true;
     }
     if (ctrl && key == Qt::Key_S) {
         if (samplePanel)
-            m_searchEdit->setFocus();
+            m_namePanel->SearchEdit()->setFocus();
         return true;
     }
     if (key == Qt::Key_Escape) {
-        if (target == m_names && SampleEditing()) {
+        if (target == m_namePanel->Names() && SampleEditing()) {
             m_store.Samples().Cancel();
             FocusGridName();
             return true;
         }
-        if (target == m_searchEdit) {
+        if (target == m_namePanel->SearchEdit()) {
             m_grid->setFocus();
             return true;
         }
@@ -1265,26 +665,23 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* t
             return true;
         }
         if (SampleEditing()) {
-            m_sampleNavigator->Press(DBNavigator::Cancel);
+            SampleNavigator()->Press(DBNavigator::Cancel);
             FocusGridName();
             return true;
         }
         return false;
     }
-    if (enter && !alt && !ctrl && target == m_names) {
+    if (enter && !alt && !ctrl && target == m_namePanel->Names()) {
         // Enter takes the highlighted name and goes on to the abundance.
-        if (SampleEditing() && m_names->currentItem()) {
-            m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->currentItem()->text());
-            m_sampleCombos[QStringLiteral("ABUND")]->setFocus();
-        }
+        if (m_namePanel->TakeCurrentName())
+            SampleCombo(QStringLiteral("ABUND"))->setFocus();
         return true;
     }
-    if (key == Qt::Key_Down && target == m_searchEdit && m_samplePanel->isEnabled()) {
-        m_names->setFocus();
-        if (m_names->count() > 0) {
-            m_names->setCurrentRow(0);
-            if (SampleEditing())
-                m_sampleEdits[QStringLiteral("DESMID")]->Link().Write(m_names->item(0)->text());
+    if (key == Qt::Key_Down && target == m_namePanel->SearchEdit() && m_samplePanel->isEnabled()) {
+        m_namePanel->Names()->setFocus();
+        if (m_namePanel->Names()->count() > 0) {
+            m_namePanel->Names()->setCurrentRow(0);
+            m_namePanel->TakeName(0);
         }
         return true;
     }
@@ -1303,26 +700,31 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             if (FormKeyDown(key->key(), key->modifiers(), widget))
                 return true;
         }
-    } else if (event->type() == QEvent::KeyRelease &&
-               watched == m_sampleEdits[QStringLiteral("DESMID")]) {
+    } else if (event->type() == QEvent::KeyRelease && watched == m_samplePanel->Desmid()) {
         // DBEDesmidKeyUp: the name field filters the list too.
-        m_names->clear();
-        m_names->addItems(
-            m_ecology.searchList.FilterNames(m_sampleEdits[QStringLiteral("DESMID")]->text()));
-    } else if (event->type() == QEvent::MouseButtonPress && watched == m_searchEdit) {
-        m_searchEdit->clear(); // SearchEditClick
+        m_namePanel->FilterNames(m_samplePanel->Desmid()->text());
+    } else if (event->type() == QEvent::MouseButtonPress && watched == m_namePanel->SearchEdit()) {
+        m_namePanel->SearchEdit()->clear(); // SearchEditClick
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- database listener
 
-void TMainForm::DatabaseLabel(const QString& text) {
+void TMainForm::DatabaseStatusChanged(const QString& text) {
     m_databaseLabel->setText(text);
 }
 
-void TMainForm::SampleNavigatorEnabled(bool enabled) {
-    m_sampleNavigator->setEnabled(enabled);
+void TMainForm::DatabaseOpened(bool hasLocations) {
+    if (hasLocations)
+        RefreshSampleGrid();
+    else
+        SampleNavigator()->setEnabled(false);
+}
+
+void TMainForm::DatabaseOpenFailed() {
+    ResetSampleGrid();
+    SampleNavigator()->setEnabled(false);
 }
 
 void TMainForm::ProcessEvents() {
@@ -1338,24 +740,80 @@ QAction* TMainForm::MenuAction(const QString& objectName) const {
     return findChild<QAction*>(objectName);
 }
 
+DBNavigator* TMainForm::SampleNavigator() const {
+    return m_samplePanel->Navigator();
+}
+
 DBEdit* TMainForm::LocationEdit(const QString& field) const {
-    auto it = m_locationEdits.find(field);
-    return it == m_locationEdits.end() ? nullptr : it->second;
+    return m_locationPanel->Edit(field);
 }
 
 DBEdit* TMainForm::SampleEdit(const QString& field) const {
-    auto it = m_sampleEdits.find(field);
-    return it == m_sampleEdits.end() ? nullptr : it->second;
+    return m_samplePanel->Edit(field);
 }
 
 DBComboBox* TMainForm::SampleCombo(const QString& field) const {
-    auto it = m_sampleCombos.find(field);
-    return it == m_sampleCombos.end() ? nullptr : it->second;
+    return m_samplePanel->Combo(field);
+}
+
+QTableWidget* TMainForm::SampleGrid() const {
+    return m_grid;
+}
+
+const core::Grid& TMainForm::SampleGridData() const {
+    return m_grid->Data();
+}
+
+int TMainForm::RememberedRow() const {
+    return m_grid->RememberedRow();
+}
+
+QLineEdit* TMainForm::SearchEdit() const {
+    return m_namePanel->SearchEdit();
+}
+
+QListWidget* TMainForm::Names() const {
+    return m_namePanel->Names();
+}
+
+QLabel* TMainForm::AuthorLabel() const {
+    return m_samplePanel->AuthorLabel();
+}
+
+QGroupBox* TMainForm::LocationPanel() const {
+    return m_locationPanel;
+}
+
+QGroupBox* TMainForm::SamplePanel() const {
+    return m_samplePanel;
 }
 
 QLineEdit* TMainForm::NatureValueField(const QString& objectName) const {
-    auto it = m_nwFields.find(objectName);
-    return it == m_nwFields.end() ? nullptr : it->second;
+    return m_nwBox->Field(objectName);
+}
+
+QLabel* TMainForm::RedListLabel() const {
+    return m_nwBox->RedListLabel();
+}
+
+QLabel* TMainForm::NatureValueLabel() const {
+    return m_nwBox->NatureValueLabel();
+}
+
+QLabel* TMainForm::DiversityOnlyLabel() const {
+    return m_nwBox->DiversityOnlyLabel();
+}
+
+QCheckBox* TMainForm::IgnoreBox() const {
+    return m_nwBox->IgnoreBox();
+}
+
+QCheckBox* TMainForm::AlternativeBox() const {
+    return m_nwBox->AlternativeBox();
+}
+
+QComboBox* TMainForm::Biotoopbox() const {
+    return m_locationPanel->Biotoopbox();
 }
 
 void TMainForm::AfterPreferences() {

@@ -2,9 +2,12 @@
 // The main window: the current database's location events in the upper panel, the taxa of the
 // current event's sample in the lower panel and in the sample grid, the name entry with the
 // species search list, the event's nature value, and the menu from which every other window is
-// opened. The rules live in recording/ and ecology/; this window binds them to controls.
+// opened. The rules live in recording/ and ecology/. The window is assembled from its panels
+// (LocationPanel, SamplePanel, NameEntryPanel, NatureValueBox, SampleGridView), each of which
+// binds its own controls; the window coordinates them: navigators, keys, the grid refresh.
 
 #include "core/databasestore.h"
+#include "core/dataset.h"
 #include "core/grid.h"
 #include "recording/locationsampleeditor.h"
 #include "ui/dbcontrols.h"
@@ -12,7 +15,6 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
-#include <map>
 
 class QAction;
 class QCheckBox;
@@ -29,6 +31,11 @@ struct EcologyData;
 
 namespace velmora::ui {
 
+class LocationPanel;
+class NameEntryPanel;
+class NatureValueBox;
+class SamplePanel;
+class SampleGridView;
 class TNWForm;
 
 class TMainForm : public QMainWindow, public core::DatabaseListener {
@@ -68,10 +75,8 @@ public:
     void LoadBiotopes();
     void ResetSampleGrid();
     void RefreshSampleGrid();
-    void ClearSampleFields();
     void BerekenNatuurwaarde();
     void SetCoordinateLabels();
-    void SampleGridSelectCell(int row);
     // After the preferences window: caption, label, grid and nature value rebuilt.
     void AfterPreferences();
 
@@ -82,47 +87,41 @@ public:
     void SampleNavigatorClick(DBNavigator::Button button);
     void CopyRecordClick();
     void SearchEditChange();
-    void NamesClick();
-    void VoegToeClick();
-    void DBEDesmidChange();
-    void DBEDesmidEnter();
     void BiotoopboxChange();
-    void DBEWatertypeChange();
     void DBEDagExit();
     void DBEMaandExit();
-    void DBEJaarExit();
     // The window's keys; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* target);
 
     // ---- for tests and the other windows
     QAction* MenuAction(const QString& objectName) const;
     DBNavigator* LocationNavigator() const { return m_locationNavigator; }
-    DBNavigator* SampleNavigator() const { return m_sampleNavigator; }
+    DBNavigator* SampleNavigator() const;
     DBEdit* LocationEdit(const QString& field) const;
     DBEdit* SampleEdit(const QString& field) const;
     DBComboBox* SampleCombo(const QString& field) const;
-    QTableWidget* SampleGrid() const { return m_grid; }
-    const core::Grid& SampleGridData() const { return m_gridData; }
-    int RememberedRow() const { return m_rememberedRow; }
-    QLineEdit* SearchEdit() const { return m_searchEdit; }
-    QListWidget* Names() const { return m_names; }
-    QLabel* AuthorLabel() const { return m_authorLabel; }
-    QGroupBox* LocationPanel() const { return m_locationPanel; }
-    QGroupBox* SamplePanel() const { return m_samplePanel; }
+    QTableWidget* SampleGrid() const;
+    const core::Grid& SampleGridData() const;
+    int RememberedRow() const;
+    QLineEdit* SearchEdit() const;
+    QListWidget* Names() const;
+    QLabel* AuthorLabel() const;
+    QGroupBox* LocationPanel() const;
+    QGroupBox* SamplePanel() const;
     QLineEdit* NatureValueField(const QString& objectName) const;
-    QLabel* RedListLabel() const { return m_redListLabel; }
-    QLabel* NatureValueLabel() const { return m_natureValueLabel; }
-    QLabel* DiversityOnlyLabel() const { return m_diversityOnlyLabel; }
-    QCheckBox* IgnoreBox() const { return m_ignoreBox; }
-    QCheckBox* AlternativeBox() const { return m_alternativeBox; }
-    QComboBox* Biotoopbox() const { return m_biotoopbox; }
+    QLabel* RedListLabel() const;
+    QLabel* NatureValueLabel() const;
+    QLabel* DiversityOnlyLabel() const;
+    QCheckBox* IgnoreBox() const;
+    QCheckBox* AlternativeBox() const;
+    QComboBox* Biotoopbox() const;
     QLabel* DatabaseLabelWidget() const { return m_databaseLabel; }
 
     // ---- DatabaseListener
-    void DatabaseLabel(const QString& text) override;
-    void SampleGridReset() override { ResetSampleGrid(); }
-    void SampleNavigatorEnabled(bool enabled) override;
-    void SampleGridBuild() override { RefreshSampleGrid(); }
+    void DatabaseStatusChanged(const QString& text) override;
+    void TablesClosed() override { ResetSampleGrid(); }
+    void DatabaseOpened(bool hasLocations) override;
+    void DatabaseOpenFailed() override;
     void ProcessEvents() override;
 
 protected:
@@ -133,25 +132,15 @@ protected:
 
 private:
     void BuildMenu();
-    void BuildLocationPanel(QWidget* parent);
-    void BuildSamplePanel(QWidget* parent);
-    void BuildNamePanel(QWidget* parent);
-    void BuildGrid(QWidget* parent);
     void StoreGeometry();
     void SetTabOrder();
     void ApplyPanelState();
-    void FillGrid();
-    void PaintGridRowNumbers();
-    void SelectBiotopeOfWType();
-    QString LocationText(const QString& field);
     bool LocationEditing() const;
     bool SampleEditing() const;
     bool SampleApply();
     void PostSampleIfEditing();
     void FocusGridName();
     void EditCurrentSampleAt(int column);
-    void CheckDateAndWarn();
-    void PadField(const QString& field);
     void AfsluitenClick();
     void HelpClick();
     void AboutClick();
@@ -166,40 +155,15 @@ private:
 
     QLabel* m_databaseLabel = nullptr;
     QLabel* m_expertLabel = nullptr;
-    QGroupBox* m_locationPanel = nullptr;
-    QGroupBox* m_samplePanel = nullptr;
+    ui::LocationPanel* m_locationPanel = nullptr;
+    ui::SamplePanel* m_samplePanel = nullptr;
+    NameEntryPanel* m_namePanel = nullptr;
+    NatureValueBox* m_nwBox = nullptr;
+    SampleGridView* m_grid = nullptr;
     DBNavigator* m_locationNavigator = nullptr;
-    DBNavigator* m_sampleNavigator = nullptr;
-    std::map<QString, DBEdit*> m_locationEdits;
-    std::map<QString, DBEdit*> m_sampleEdits;
-    std::map<QString, DBComboBox*> m_sampleCombos;
-    DBComboBox* m_zuurgraad = nullptr;
-    DBComboBox* m_amaat = nullptr;
-    QLabel* m_coordXLabel = nullptr;
-    QLabel* m_coordYLabel = nullptr;
-    QLabel* m_biotopeLabel = nullptr;
-    QComboBox* m_biotoopbox = nullptr;
-    QStringList m_biotopeCodes;
-    core::Dataset m_biotopes;
-    QLineEdit* m_locIdHolder = nullptr;
-    QList<QWidget*> m_expertWidgets;
     QPushButton* m_copyButton = nullptr;
     QPushButton* m_selectLocButton = nullptr;
-    QLineEdit* m_searchEdit = nullptr;
-    QListWidget* m_names = nullptr;
-    QLabel* m_authorLabel = nullptr;
-    QPushButton* m_voegToeButton = nullptr;
-    QGroupBox* m_nwBox = nullptr;
-    std::map<QString, QLineEdit*> m_nwFields;
-    QLabel* m_redListLabel = nullptr;
-    QLabel* m_natureValueLabel = nullptr;
-    QLabel* m_diversityOnlyLabel = nullptr;
-    QCheckBox* m_ignoreBox = nullptr;
-    QCheckBox* m_alternativeBox = nullptr;
-    QTableWidget* m_grid = nullptr;
-    core::Grid m_gridData;
-    int m_rememberedRow = 1;
-    bool m_fillingGrid = false;
+    core::Dataset m_biotopes;
     bool m_expertMode = false;
     bool m_shown = false;
     int m_locationsState = 0;

@@ -3,7 +3,7 @@
 // and follows the panel's size. Every change of the chart already renders it, so painting only
 // puts the rendered image on the screen.
 
-#include "squares/tplotpanel.h"
+#include "charts/tplotpanel.h"
 
 #include <QFrame>
 
@@ -14,8 +14,8 @@ class TPlotPanelWidget : public QFrame {
 public:
     explicit TPlotPanelWidget(QWidget* parent = nullptr);
 
-    squares::TPlotPanel& Panel() { return m_panel; }
-    const squares::TPlotPanel& Panel() const { return m_panel; }
+    charts::TPlotPanel& Panel() { return m_panel; }
+    const charts::TPlotPanel& Panel() const { return m_panel; }
 
     // Sizes the widget to the panel's current size (after the owner has set it up).
     void FitToPanel();
@@ -27,7 +27,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    squares::TPlotPanel m_panel;
+    charts::TPlotPanel m_panel;
 };
 
 } // namespace velmora::ui

@@ -28,9 +28,19 @@ struct Recorder : DatabaseListener {
     QStringList labels;
     int navigatorDisabled = 0;
     int gridBuilt = 0;
-    void DatabaseLabel(const QString& text) override { labels << text; }
-    void SampleNavigatorEnabled(bool enabled) override { navigatorDisabled += enabled ? 0 : 1; }
-    void SampleGridBuild() override { ++gridBuilt; }
+    int locationEvents = 0;
+    int sampleEvents = 0;
+    void DatabaseStatusChanged(const QString& text) override { labels << text; }
+    // No sample can be entered: a database without locations, or none.
+    void DatabaseOpened(bool hasLocations) override {
+        if (hasLocations)
+            ++gridBuilt;
+        else
+            ++navigatorDisabled;
+    }
+    void DatabaseOpenFailed() override { ++navigatorDisabled; }
+    void LocationsChanged() override { ++locationEvents; }
+    void SamplesChanged() override { ++sampleEvents; }
 };
 
 struct Store : ::testing::Test {
@@ -313,11 +323,31 @@ TEST_F(Store, RecordsPastTheCountAndADamagedIndexAreRepairedAndSaid) {
     EXPECT_EQ(store.Samples().RecordCount(), 5);
 }
 
+TEST_F(Store, ChangesAreToldOncePerBulkChange) {
+    store.MarkSamplesChanged();
+    EXPECT_TRUE(store.samplesChanged);
+    EXPECT_EQ(recorder.sampleEvents, 1);
+    EXPECT_EQ(recorder.locationEvents, 0);
+    {
+        const DatabaseStore::BulkChange outer(store);
+        {
+            const DatabaseStore::BulkChange inner(store);
+            store.MarkSamplesChanged();
+            store.MarkLocationsChanged();
+        }
+        store.MarkSamplesChanged();
+        EXPECT_EQ(recorder.sampleEvents, 1); // not yet: the bulk change is still under way
+    }
+    EXPECT_EQ(recorder.sampleEvents, 2);
+    EXPECT_EQ(recorder.locationEvents, 1);
+    EXPECT_TRUE(store.locationsChanged);
+}
+
 TEST_F(Store, AFailureWhileOpeningLeavesNoDatabaseAndAMessage) {
     // Whatever throws while a database is opened and shown becomes a message; the program
     // goes on with no database rather than with half of one.
     struct Throwing : DatabaseListener {
-        void SampleGridBuild() override { throw std::runtime_error("the grid broke"); }
+        void DatabaseOpened(bool) override { throw std::runtime_error("the grid broke"); }
     } throwing;
     store.CreateDatabase("Ven");
     ASSERT_TRUE(store.OpenDatabase("Ven"));

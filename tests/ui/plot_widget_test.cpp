@@ -17,8 +17,8 @@ TEST(PlotPanelWidget, ShowsThePanelsChartAndFollowsItsSize) {
     EXPECT_EQ(widget.Panel().Width(), 400);
     EXPECT_EQ(widget.Panel().Height(), 250);
 
-    squares::TPlotPanel& panel = widget.Panel();
-    panel.SetPlotMode(squares::pmDot);
+    charts::TPlotPanel& panel = widget.Panel();
+    panel.SetPlotMode(charts::pmDot);
     panel.SetPlotPen({0x000000FF, 7});
     panel.AddPoint(5.5, 0.5);
     const QImage shown = widget.grab().toImage();
@@ -38,7 +38,7 @@ TEST(BoxplotForm, HoldsTheScatterPlotAndShowsTheBoxplots) {
     EXPECT_EQ(form.PHEGV().Title(), QStringLiteral("EGV vs pH"));
     EXPECT_TRUE(form.PHEGV().YScaleLog());
 
-    form.Data().ResetBoxplotData(squares::boHorizontal);
+    form.Data().ResetBoxplotData(charts::boHorizontal);
     form.Data().AddEnvironmentValues(QStringLiteral("6,5"), QStringLiteral("120"));
     form.ShowBoxplots();
     EXPECT_EQ(form.BoxplotImage()->pixmap().size(), QSize(1000, 300));

@@ -1,7 +1,7 @@
-#include "squares/boxplotdata.h"
+#include "charts/boxplotdata.h"
 
 #include "core/textutils.h"
-#include "squares/tplotpanel.h"
+#include "charts/tplotpanel.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <optional>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 namespace {
 
@@ -284,4 +284,4 @@ const QImage& BoxplotData::DrawOwnBoxplots() {
     return m_image;
 }
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -11,13 +11,13 @@
 // Conductivity values that are not above 0 count in the statistics; the drawing puts them at
 // the edge of the image beyond the low end of the axis, visibly off the scale.
 
-#include "squares/boxplotstatistics.h"
+#include "charts/boxplotstatistics.h"
 
 #include <QImage>
 #include <QString>
 #include <vector>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 enum BoxplotOrientation { boVertical = 0, boHorizontal = 1 };
 
@@ -68,4 +68,4 @@ int PhColumn(double value, int width);      // horizontal: pH 2 at 0.1 W, 10 at 
 int EcColumn(double value, int width);      // horizontal: 1 at 0.1 W
 int BoxplotPenWidth(int width, int height); // round(diagonal) / 300
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -3,13 +3,13 @@
 // periods per month (days 1-10, 11-20, 21 and later), 36 in all, and a maximum slot that
 // starts at 10 and stays above the highest count; the bar chart's y axis is sized from it.
 
-#include "squares/tplotpanel.h"
+#include "charts/tplotpanel.h"
 
 #include <QString>
 #include <array>
 #include <optional>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 class Phenology {
 public:
@@ -54,4 +54,4 @@ void SetupPhenologyPlot2(TPlotPanel& plot); // 253 x 185, small copy
 // A fresh collecting run: y from 0 to 10 in steps of 4, no bars.
 void ResetPhenologyPlot(TPlotPanel& plot);
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -1,13 +1,13 @@
 // Cost of the plot panel's two paths: adding one point to a chart that is shown, and a full
 // rendering of the scatter plot with its points.
 
-#include "squares/environmentrun.h"
-#include "squares/tplotpanel.h"
+#include "charts/environmentrun.h"
+#include "charts/tplotpanel.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
-using namespace velmora::squares;
+using namespace velmora::charts;
 
 static void AddPointToShownChart(benchmark::State& state) {
     TPlotPanel plot;

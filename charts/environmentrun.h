@@ -7,14 +7,14 @@
 // boxplot window's scatter plot and the map window's own copies are fed alike. The caller
 // draws the boxplots itself at the end (BoxplotData::DrawBoxplots into its image).
 
-#include "squares/boxplotdata.h"
-#include "squares/phenology.h"
-#include "squares/tplotpanel.h"
+#include "charts/boxplotdata.h"
+#include "charts/phenology.h"
+#include "charts/tplotpanel.h"
 
 #include <QString>
 #include <vector>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 // One listed location, with the stored texts of its fields.
 struct EnvironmentRecord {
@@ -73,4 +73,4 @@ private:
     bool m_dutchRules = true;
 };
 
-} // namespace velmora::squares
+} // namespace velmora::charts

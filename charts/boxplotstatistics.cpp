@@ -1,11 +1,11 @@
-#include "squares/boxplotstatistics.h"
+#include "charts/boxplotstatistics.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
 
 #include <algorithm>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 namespace {
 void RequireValues(const std::vector<double>& values) {
@@ -71,4 +71,4 @@ BoxplotStatistics ComputeBoxplotStatistics(std::vector<double>& values) {
     return s;
 }
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -1,4 +1,4 @@
-#include "squares/environmentrun.h"
+#include "charts/environmentrun.h"
 
 #include "core/textutils.h"
 
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <cmath>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 namespace {
 
@@ -104,4 +104,4 @@ void EnvironmentRun::Finish() {
         m_phenology.DrawBars(*plot);
 }
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 struct BoxplotStatistics {
     int count = 0;
@@ -31,4 +31,4 @@ double Mean(const std::vector<double>& sorted);
 double Median(const std::vector<double>& sorted);
 void Quartiles(const std::vector<double>& sorted, double& q1, double& q3);
 
-} // namespace velmora::squares
+} // namespace velmora::charts

@@ -1,11 +1,11 @@
 #include "core/error.h"
-#include "squares/boxplotdata.h"
-#include "squares/imagecheck.h"
+#include "charts/boxplotdata.h"
+#include "charts/imagecheck.h"
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using namespace velmora::squares;
+using namespace velmora::charts;
 using namespace velmora::testing;
 
 namespace {

@@ -1,13 +1,13 @@
 #include "core/error.h"
 #include "core/scriptedprompts.h"
-#include "squares/environmentrun.h"
-#include "squares/imagecheck.h"
+#include "charts/environmentrun.h"
+#include "charts/imagecheck.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using namespace velmora::squares;
+using namespace velmora::charts;
 using namespace velmora::testing;
 
 namespace {

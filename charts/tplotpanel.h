@@ -33,7 +33,7 @@
 
 class QPainter;
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 enum TPlotMode { pmDot, pmCircle, pmLine, pmBar };
 
@@ -262,4 +262,4 @@ private:
     std::vector<TDrawnLabel> m_yLabels;
 };
 
-} // namespace velmora::squares
+} // namespace velmora::charts

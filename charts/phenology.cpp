@@ -1,11 +1,11 @@
-#include "squares/phenology.h"
+#include "charts/phenology.h"
 
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 
 #include <cmath>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 void Phenology::Reset() {
     m_counters.fill(0);
@@ -101,4 +101,4 @@ void ResetPhenologyPlot(TPlotPanel& plot) {
     plot.ClearLayers();
 }
 
-} // namespace velmora::squares
+} // namespace velmora::charts

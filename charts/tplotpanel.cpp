@@ -1,4 +1,4 @@
-#include "squares/tplotpanel.h"
+#include "charts/tplotpanel.h"
 
 #include "core/textutils.h"
 
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-namespace velmora::squares {
+namespace velmora::charts {
 
 using core::ToQColor;
 
@@ -819,4 +819,4 @@ void TPlotPanel::Changed() {
         m_onChange();
 }
 
-} // namespace velmora::squares
+} // namespace velmora::charts

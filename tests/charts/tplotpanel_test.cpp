@@ -1,14 +1,14 @@
 #include "core/textutils.h"
-#include "squares/environmentrun.h"
-#include "squares/imagecheck.h"
-#include "squares/tplotpanel.h"
+#include "charts/environmentrun.h"
+#include "charts/imagecheck.h"
+#include "charts/tplotpanel.h"
 
 #include <gtest/gtest.h>
 
 #include <QSet>
 
 using namespace velmora;
-using namespace velmora::squares;
+using namespace velmora::charts;
 using namespace velmora::testing;
 
 namespace {

@@ -1,11 +1,11 @@
 #include "core/scriptedprompts.h"
-#include "squares/imagecheck.h"
-#include "squares/phenology.h"
+#include "charts/imagecheck.h"
+#include "charts/phenology.h"
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using namespace velmora::squares;
+using namespace velmora::charts;
 using namespace velmora::testing;
 
 namespace {

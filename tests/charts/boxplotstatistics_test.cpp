@@ -1,9 +1,9 @@
 #include "core/error.h"
-#include "squares/boxplotstatistics.h"
+#include "charts/boxplotstatistics.h"
 
 #include <gtest/gtest.h>
 
-using namespace velmora::squares;
+using namespace velmora::charts;
 
 namespace {
 
