@@ -557,6 +557,46 @@ bool Dataset::Locate(const QString& fieldName, const QVariant& value, LocateOpti
     });
 }
 
+bool Dataset::FindKeyPrefix(const QString& prefix) {
+    CheckBrowseMode();
+    if (m_tag < 0)
+        throw Error(Q("FindKeyPrefix needs an active tag"), m_fileName);
+    return Guard([&] {
+        auto& tag = m_table->TagObject(m_tag);
+        if (tag.Key().Numeric())
+            throw Error(Q("FindKeyPrefix needs a tag with a character key"), m_fileName);
+        const std::string utf8 = S(prefix);
+        std::string bytes = dbf::FromUtf8(utf8, m_table->Codepage());
+        // A character the code page cannot hold is stored as '?': it must not match one.
+        if (dbf::ToUtf8(bytes, m_table->Codepage()) != utf8)
+            return false;
+        const auto keyLength = static_cast<std::size_t>(tag.Key().Length());
+        if (bytes.size() > keyLength) {
+            // Keys are blank-padded, so only blanks may reach past the key's end.
+            if (bytes.find_first_not_of(' ', keyLength) != std::string::npos)
+                return false;
+            bytes.resize(keyLength);
+        }
+        // CompareKey compares only the first bytes.size() bytes of a key, so the keys that
+        // begin with the text form one run of the order (in either direction), and the
+        // lower bound is its start.
+        const dbf::RecordView view = m_table->Records();
+        const auto& order = m_table->TagOrder(m_tag);
+        for (std::size_t pos = tag.LowerBound(view, bytes, 0); pos < order.size(); ++pos) {
+            const std::uint32_t r = order[pos];
+            if (tag.CompareKey(view.Record(r), bytes, 0) != 0)
+                break;
+            if (Visible(r)) {
+                m_bof = m_eof = false;
+                m_posHint = pos;
+                MoveTo(r);
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
 void Dataset::Edit() {
     RequireState(DatasetState::Browse, "Edit");
     if (m_recNo == 0)

@@ -131,6 +131,20 @@ public:
     // Moves to the first record, in the active order, whose field equals the value (whole
     // value; letter case ignored on request). False and no move when there is none.
     bool Locate(const QString& field, const QVariant& value, LocateOptions options = {});
+    // REQUIRES: Active(), an active tag (IndexName() not empty) whose key is character.
+    // Moves to the first record, in the tag's order (descending tags included), whose key
+    // begins with the text. Found by a binary search of the tag, then skipping records
+    // marked deleted and, while filtered, records the filter rejects. The text is compared
+    // with the key bytes under the tag's collation, as Locate compares keys: letter case
+    // counts, since each case has its own weight (a tag on UPPER(field) wants upper-case
+    // text). Blanks at the end of the text count too, against the blank-padded key:
+    // "Cosmarium " finds "Cosmarium botrytis" and "Cosmarium", not "Cosmariumx". An empty
+    // text finds the first visible record. A pending edit is posted first, as for Locate.
+    // False when no visible record's key begins with the text (so for a text that reaches
+    // past the key with more than blanks, or holds a character the table's code page cannot
+    // store): the cursor then stays where it was, with Bof() and Eof() unchanged and no
+    // AfterScroll.
+    bool FindKeyPrefix(const QString& prefix);
 
     // ---- editing
     // REQUIRES: State() == Browse and a current record.

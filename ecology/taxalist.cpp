@@ -3,7 +3,30 @@
 #include "ecology/searchlist.h"
 #include "ecology/taxonnames.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace velmora::ecology {
+
+namespace {
+
+// Orders positions against case-folded keys held by position (for std::equal_range, both
+// ways round).
+struct KeyLess {
+    const QStringList& keys;
+    bool operator()(qsizetype pos, const QString& key) const { return keys[pos] < key; }
+    bool operator()(const QString& key, qsizetype pos) const { return key < keys[pos]; }
+};
+
+std::vector<qsizetype> SortedPositions(const QStringList& keys) {
+    std::vector<qsizetype> order(static_cast<std::size_t>(keys.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
+    return order;
+}
+
+} // namespace
 
 QStringList TaxaListFieldNames() {
     return {QStringLiteral("TAXON_NAME"), QStringLiteral("CUR_NAME"), QStringLiteral("AUTHOR_NAM"),
@@ -14,6 +37,8 @@ QStringList TaxaListFieldNames() {
 
 void TaxaList::Clear() {
     m_taxa = AnnotatedTaxa();
+    m_orders = {};
+    m_orderKeys = {};
     m_folded.clear();
     m_exact.clear();
     m_stored.clear();
@@ -28,6 +53,7 @@ void TaxaList::Assign(const std::vector<TaxonRecord>& records, SearchList* searc
         const QString name = CollapseDoubleBlanks(rec.taxonName.trimmed());
         const qsizetype pos = m_taxa.Size();
         m_taxa.name << name;
+        m_taxa.curName << CollapseDoubleBlanks(rec.curName.trimmed());
         m_taxa.author << rec.author.trimmed();
         m_taxa.trophic << rec.trophic.trimmed();
         m_taxa.acidity << rec.acidity.trimmed();
@@ -51,9 +77,30 @@ void TaxaList::Assign(const std::vector<TaxonRecord>& records, SearchList* searc
         if (searchList)
             searchList->Add(name);
     }
+    QStringList& nameKeys = m_orderKeys[static_cast<std::size_t>(TaxaOrder::TaxonName)];
+    QStringList& curKeys = m_orderKeys[static_cast<std::size_t>(TaxaOrder::CurName)];
+    for (qsizetype i = 0; i < m_taxa.Size(); ++i) {
+        nameKeys << FoldCase(m_taxa.name[i]);
+        curKeys << FoldCase(m_taxa.curName[i]);
+    }
+    for (std::size_t o = 0; o < m_orders.size(); ++o)
+        m_orders[o] = SortedPositions(m_orderKeys[o]);
     // Filled from the back so that the first position of each name wins.
     for (qsizetype i = m_taxa.Size() - 1; i >= 0; --i)
-        m_folded.insert(FoldCase(m_taxa.name[i]), i);
+        m_folded.insert(nameKeys[i], i);
+}
+
+std::span<const qsizetype> TaxaList::EqualRange(TaxaOrder order, const QString& name) const {
+    const auto o = static_cast<std::size_t>(order);
+    const std::vector<qsizetype>& positions = m_orders[o];
+    const auto [first, last] = std::equal_range(positions.begin(), positions.end(), FoldCase(name),
+                                                KeyLess{m_orderKeys[o]});
+    return {first, last};
+}
+
+qsizetype TaxaList::FindCurName(const QString& curName) const {
+    const std::span<const qsizetype> run = EqualRange(TaxaOrder::CurName, curName);
+    return run.empty() ? -1 : run.front();
 }
 
 qsizetype TaxaList::FindTaxon(const QString& name) const {

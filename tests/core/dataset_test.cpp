@@ -130,6 +130,100 @@ TEST_F(DatasetTest, LocateFindsTheFirstMatchInTheActiveOrder) {
     EXPECT_THROW(m_ds.Locate("NOFIELD", 1), Error);
 }
 
+TEST_F(DatasetTest, FindKeyPrefixSeeksTheFirstKeyBeginningWithTheText) {
+    // DESMID order: Äpfelalge (4), cosmarium botrytis (2), Closterium acerosum (1),
+    // Closterium lunula (5), Euastrum ansatum (3).
+    m_ds.AddIndex("DesmidDesc", "DESMID", {true, true});
+    m_ds.AddIndex("DesmidUp", "UPPER(DESMID)", {true, false});
+    struct Case {
+        QString tag;
+        QString prefix;
+        int recNo; // 0: not found
+    };
+    const std::vector<Case> cases = {
+        {"DESMID", "Closterium", 1},
+        {"DESMID", "Closterium l", 5},
+        {"DESMID", "cosmarium", 2},
+        {"DESMID", "closterium", 0}, // each letter case has its own weight
+        {"DESMID", "Cosmarium", 0},
+        {"DESMID", "", 4},
+        {"DESMID", "Äpf", 4},
+        {"DESMID", "Ast", 0},                                 // the lower bound holds another key
+        {"DESMID", "Closterium acerosum ", 1},                // the key is blank-padded
+        {"DESMID", "Closteriu ", 0},                          // but a blank is no letter
+        {"DESMID", "Zygnema", 0},                             // past the last key
+        {"DESMID", "Euastrum ansatum" + QString(70, ' '), 3}, // longer than the key: blanks
+        {"DESMID", QString(81, 'E'), 0},
+        {"DesmidDesc", "", 3},
+        {"DesmidDesc", "Closterium", 5},
+        {"DesmidDesc", "Closterium a", 1},
+        {"DesmidDesc", "B", 0},
+        {"DesmidUp", "COSM", 2},
+        {"DesmidUp", "cosm", 0},
+        {"KXY", "161-4", 2},
+        {"KXY", "", 3}, // the blank key first
+    };
+    int scrolls = 0;
+    m_ds.Connect(DatasetEvent::AfterScroll, [&](Dataset&) { ++scrolls; });
+    for (const Case& c : cases) {
+        m_ds.SetIndexName(c.tag);
+        m_ds.Last();
+        const int before = m_ds.RecNo();
+        scrolls = 0;
+        const bool found = m_ds.FindKeyPrefix(c.prefix);
+        const std::string what = c.tag.toStdString() + ": \"" + c.prefix.toStdString() + "\"";
+        EXPECT_EQ(found, c.recNo != 0) << what;
+        EXPECT_EQ(m_ds.RecNo(), found ? c.recNo : before) << what;
+        EXPECT_EQ(scrolls, found ? 1 : 0) << what;
+        EXPECT_FALSE(m_ds.Bof()) << what;
+        EXPECT_EQ(m_ds.Eof(), !found) << what; // Last() set Eof; a hit clears it
+    }
+    // The walk goes on from the hit.
+    m_ds.SetIndexName("DESMID");
+    ASSERT_TRUE(m_ds.FindKeyPrefix("cosm"));
+    m_ds.Next();
+    EXPECT_EQ(m_ds.RecNo(), 1);
+}
+
+TEST_F(DatasetTest, FindKeyPrefixSkipsHiddenRecordsAndChecksItsTag) {
+    m_ds.SetIndexName("DESMID");
+    m_ds.SetFilter([](Dataset& d) { return d.FieldByName("ID").AsInteger() != 3; });
+    m_ds.SetFiltered(true); // hides Closterium acerosum (1) and Äpfelalge (4)
+    ASSERT_TRUE(m_ds.FindKeyPrefix("Closterium"));
+    EXPECT_EQ(m_ds.RecNo(), 5);
+    ASSERT_TRUE(m_ds.FindKeyPrefix(""));
+    EXPECT_EQ(m_ds.RecNo(), 2);
+    m_ds.SetFiltered(false);
+    m_ds.SetRecNo(1);
+    m_ds.Delete();
+    ASSERT_TRUE(m_ds.FindKeyPrefix("Closterium"));
+    EXPECT_EQ(m_ds.RecNo(), 5);
+    m_ds.Delete();
+    m_ds.SetRecNo(3);
+    EXPECT_FALSE(m_ds.FindKeyPrefix("Closterium"));
+    EXPECT_EQ(m_ds.RecNo(), 3);
+
+    // A pending edit is posted first, and the tag's order follows it.
+    m_ds.SetRecNo(2);
+    m_ds.Edit();
+    m_ds.FieldByName("DESMID").SetAsString("Zygnema");
+    ASSERT_TRUE(m_ds.FindKeyPrefix("Zyg"));
+    EXPECT_EQ(m_ds.State(), DatasetState::Browse);
+    EXPECT_EQ(m_ds.RecNo(), 2);
+
+    // A character Windows-1252 cannot hold would be stored as '?': it matches no '?'.
+    m_ds.AppendRecord({7, "", "", "", "Cosmarium ?"});
+    EXPECT_TRUE(m_ds.FindKeyPrefix("Cosmarium ?"));
+    EXPECT_FALSE(m_ds.FindKeyPrefix("Cosmarium \u03b1"));
+
+    m_ds.SetIndexName("ID");
+    EXPECT_THROW(m_ds.FindKeyPrefix("1"), Error); // numeric key
+    m_ds.SetIndexName("");
+    EXPECT_THROW(m_ds.FindKeyPrefix("C"), Error); // no tag
+    m_ds.Close();
+    EXPECT_THROW(m_ds.FindKeyPrefix("C"), Error);
+}
+
 TEST_F(DatasetTest, EditPostAndCancelFollowTheStates) {
     EXPECT_EQ(m_ds.State(), DatasetState::Browse);
     EXPECT_THROW(m_ds.FieldByName("DESMID").SetAsString("x"), Error); // REQUIRES Edit/Insert

@@ -56,6 +56,9 @@ TEST_F(TaxaListFile, LoadsInNameOrderAndBuildsTheIndexOnce) {
     EXPECT_TRUE(eco.searchList.Contains("COSMARIUM BOTRYTIS"));
     EXPECT_EQ(eco.taxaList.FindTaxon("Cosmarium Botrytis"), 0);
     EXPECT_EQ(eco.taxaList.CurrentName("Staurastrum hirsutum"), "Staurastrum hirsutum");
+    EXPECT_EQ(taxa.curName,
+              (QStringList{"Cosmarium botrytis", "Closterium acutum", "Staurastrum hirsutum"}));
+    EXPECT_EQ(eco.taxaList.FindCurName("cosmarium BOTRYTIS"), 0);
 
     ecology::LoadTaxaList(eco, 0); // the index file exists now
     EXPECT_EQ(eco.taxaList.Taxa().Size(), 3);
