@@ -1,14 +1,8 @@
 #include "ui/startup.h"
 
-#include "core/databasestore.h"
-#include "core/error.h"
-#include "core/filelock.h"
-#include "core/folders.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
-#include "core/settings.h"
-#include "ecology/ecologydata.h"
-#include "ecology/taxalistfile.h"
+#include "session/session.h"
 #include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
@@ -27,21 +21,6 @@
 #include <unistd.h>
 
 namespace velmora::ui {
-
-QString RunLockPath() {
-    return core::DataDir() + QStringLiteral("Velmora.lock");
-}
-
-bool SecondCopyRefused(core::FileLock& runLock) {
-    // The biotope table held open by a running copy (as earlier versions of the program do),
-    // or the run lock of the Data folder, which does not depend on any reference file.
-    const QString biotopes = core::LibDir() + QStringLiteral("Biotoopcodes.dbf");
-    if (!core::IsFileInUse(biotopes) && runLock.Acquire(RunLockPath(), true))
-        return false;
-    runLock.Release();
-    core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
-    return true;
-}
 
 namespace {
 int g_signalPipe[2] = {-1, -1};
@@ -82,11 +61,11 @@ int RunProgram(QApplication& app) {
     QtPrompts prompts;
     core::SetUserPrompts(&prompts);
 
-    core::LoadSettings();
+    session::Session session;
+    session.ReadSettings();
     // The language first: even the refusal of a second copy speaks the user's language.
     LoadInterfaceLanguage();
-    core::FileLock runLock; // held until the program ends
-    if (SecondCopyRefused(runLock)) {
+    if (session.SecondCopyRefused()) {
         core::SetUserPrompts(nullptr);
         return 0;
     }
@@ -98,24 +77,17 @@ int RunProgram(QApplication& app) {
     splash.showMessage(core::ResStr(core::rsSplashTitle), Qt::AlignCenter);
     splash.show();
     QApplication::processEvents();
+    session.LoadReferenceLists();
 
-    // The run's ecology state: search list, annotated taxa list and the one tally.
-    ecology::EcologyData ecologyData;
-    core::DatabaseStore store;
-
-    // The windows, in their creation order. The main window keeps the biotope table open
-    // exclusively for its whole life, which is what refuses a second copy of the program.
-    auto mainForm = std::make_unique<TMainForm>(store, ecologyData);
+    // The windows, in their creation order.
+    auto mainForm = std::make_unique<TMainForm>(session);
     prompts.SetParent(mainForm.get());
-    auto nwForm = std::make_unique<TNWForm>(ecologyData, mainForm.get());
+    auto nwForm = std::make_unique<TNWForm>(session.Ecology(), mainForm.get());
     mainForm->SetNatureValueWindow(nwForm.get());
-    // The preferences window reads the reference lists when it is created.
-    auto prefForm = std::make_unique<TPrefForm>(ecologyData, store, mainForm.get());
+    auto prefForm = std::make_unique<TPrefForm>(session, mainForm.get());
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
-    prefForm->FormCreate();
     mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
-    mainForm->SearchEditChange(); // the name list shows the search list just built
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
@@ -152,15 +124,7 @@ int RunProgram(QApplication& app) {
     prefForm.reset();
     nwForm.reset();
     mainForm.reset();
-    ecology::RemoveTaxaListIndexes();
-
-    try {
-        core::SaveSettings();
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(core::ResStr(core::rsSettingsNotSaved) + QLatin1Char('\n') +
-                                        e.Message(),
-                                    core::MessageKind::Error);
-    }
+    session.End();
     core::SetUserPrompts(nullptr);
     return result;
 }

@@ -1,24 +1,14 @@
 #pragma once
-// The program's start and end: settings, the second-copy refusal, the interface language,
-// the windows in their creation order, the event loop, and the last save of the settings.
+// The program's start and end with windows: the session's start-up steps with the interface
+// language between them, the windows in their creation order, the event loop, and the
+// session's end.
 
 #include <QString>
 
 class QApplication;
 class QSocketNotifier;
 
-namespace velmora::core {
-class FileLock;
-}
-
 namespace velmora::ui {
-
-// True (and the message "De database is al open in een ander programma" shown) when another
-// copy of the program holds the biotope table or the run lock of the Data folder. Otherwise
-// runLock holds that lock from now on, for as long as the caller keeps it.
-bool SecondCopyRefused(core::FileLock& runLock);
-// The file whose lock marks a running copy: Data/Velmora.lock.
-QString RunLockPath();
 
 // Loads Lang/<Language>.lng when it exists and switches translation on.
 void LoadInterfaceLanguage();

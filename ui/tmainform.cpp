@@ -9,6 +9,7 @@
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
+#include "session/session.h"
 #include "ui/locationpanel.h"
 #include "ui/nameentrypanel.h"
 #include "ui/naturevaluebox.h"
@@ -48,8 +49,9 @@ struct MenuItem {
 
 } // namespace
 
-TMainForm::TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, QWidget* parent)
-    : QMainWindow(parent), m_store(store), m_ecology(ecology), m_editor(store) {
+TMainForm::TMainForm(session::Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_store(session.Store()),
+      m_ecology(session.Ecology()), m_editor(session.Store()) {
     setObjectName(QStringLiteral("MainForm"));
     // The default width is 800; a wider window gives the grid and the name list more room.
     setMinimumWidth(800);
@@ -144,7 +146,6 @@ TMainForm::~TMainForm() {
     m_store.RemoveListener(this);
     m_store.Locations().Disconnect(m_locationsState);
     m_store.Samples().Disconnect(m_samplesState);
-    m_biotopes.Close();
 }
 
 // ---------------------------------------------------------------- building
@@ -258,20 +259,12 @@ void TMainForm::SetCoordinateLabels() {
 }
 
 void TMainForm::LoadBiotopes() {
+    m_session.LoadBiotopes();
     QStringList codes;
     QStringList texts;
-    try {
-        // Kept open for the window's life: the open table is what refuses a second copy.
-        if (!m_biotopes.Active())
-            m_biotopes.Open(core::LibDir() + QStringLiteral("Biotoopcodes.dbf"));
-        core::Field code = m_biotopes.FieldByName(QStringLiteral("CODE"));
-        core::Field text = m_biotopes.FieldByName(QStringLiteral("BIOTOOP"));
-        for (m_biotopes.First(); !m_biotopes.Eof(); m_biotopes.Next()) {
-            codes << code.AsString();
-            texts << code.AsString() + QStringLiteral("   ") + text.AsString();
-        }
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    for (const session::Biotope& b : m_session.Biotopes()) {
+        codes << b.code;
+        texts << b.code + QStringLiteral("   ") + b.name;
     }
     m_locationPanel->SetBiotopes(codes, texts);
 }

@@ -28,6 +28,9 @@ class QTableWidget;
 namespace velmora::ecology {
 struct EcologyData;
 }
+namespace velmora::session {
+class Session;
+}
 
 namespace velmora::ui {
 
@@ -41,7 +44,7 @@ class TNWForm;
 class TMainForm : public QMainWindow, public core::DatabaseListener {
     Q_OBJECT
 public:
-    TMainForm(core::DatabaseStore& store, ecology::EcologyData& ecology, QWidget* parent = nullptr);
+    explicit TMainForm(session::Session& session, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The creation steps that belong to start-up. Returns false when the program must end
@@ -72,6 +75,7 @@ public:
     // Ends the program from outside (a terminate signal): pending edits are cancelled, the
     // database is closed whole.
     void EndFromOutside();
+    // The biotope list read again and shown beside the biotope code.
     void LoadBiotopes();
     void ResetSampleGrid();
     void RefreshSampleGrid();
@@ -147,6 +151,7 @@ private:
     void NatuurwaardeClick();
     void PreferencesClick();
 
+    session::Session& m_session;
     core::DatabaseStore& m_store;
     ecology::EcologyData& m_ecology;
     recording::LocationSampleEditor m_editor;
@@ -163,7 +168,6 @@ private:
     DBNavigator* m_locationNavigator = nullptr;
     QPushButton* m_copyButton = nullptr;
     QPushButton* m_selectLocButton = nullptr;
-    core::Dataset m_biotopes;
     bool m_expertMode = false;
     bool m_shown = false;
     int m_locationsState = 0;

@@ -7,8 +7,7 @@
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
-#include "ecology/ecologydata.h"
-#include "ecology/referencelists.h"
+#include "session/session.h"
 #include "ui/formtranslator.h"
 
 #include <QButtonGroup>
@@ -58,8 +57,8 @@ void ShowError(int messageId, const core::Error& e) {
 }
 } // namespace
 
-TPrefForm::TPrefForm(ecology::EcologyData& ecology, core::DatabaseStore& store, QWidget* parent)
-    : QDialog(parent), m_ecology(ecology), m_store(store) {
+TPrefForm::TPrefForm(session::Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_store(session.Store()) {
     setObjectName(QStringLiteral("PrefForm"));
     setWindowTitle(QStringLiteral("Voorkeuren"));
     auto* layout = new QVBoxLayout(this);
@@ -137,16 +136,8 @@ QGroupBox* TPrefForm::RadioGroup(const char* objectName, const char* title,
     return group;
 }
 
-void TPrefForm::FormCreate() {
-    core::LoadSettings();
-    (void)core::AtlasSheets();
-    ecology::ReloadReferenceLists(m_ecology, core::CurrentSettings().number);
-    m_fieldNames.clear();
-    try {
-        m_fieldNames = core::ReadFieldNameTable(core::LibDir() + QStringLiteral("FieldNames.csv"));
-    } catch (const core::Error& e) {
-        ShowError(core::rsFieldNamesNotRead, e);
-    }
+const std::vector<core::FieldNameRow>& TPrefForm::FieldNames() const {
+    return m_session.FieldNames();
 }
 
 void TPrefForm::FormShow() {
@@ -208,7 +199,7 @@ void TPrefForm::OKbtnClick() {
     settings.number = Chosen(m_taxaList);
     settings.boxplotOrientation = Chosen(m_boxplot);
 
-    ecology::ReloadReferenceLists(m_ecology, settings.number);
+    m_session.ReloadReferenceLists();
     if (m_reloadBiotopes)
         m_reloadBiotopes();
     try {

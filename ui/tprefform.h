@@ -5,8 +5,8 @@
 // rebuilds the reference lists for the chosen taxa list and saves the settings; Cancel drops
 // them. The language buttons and the inconspicuous expert toggle act at once.
 //
-// The window is created once at start-up and lives for the whole run: it holds the
-// field-name table that the record filter reads, and the expert toggle's state.
+// The window is created once at start-up and lives for the whole run: it holds the expert
+// toggle's state. The reference lists belong to the session.
 
 #include "core/fieldnametable.h"
 
@@ -24,8 +24,8 @@ class QPushButton;
 namespace velmora::core {
 class DatabaseStore;
 }
-namespace velmora::ecology {
-struct EcologyData;
+namespace velmora::session {
+class Session;
 }
 
 namespace velmora::ui {
@@ -33,15 +33,9 @@ namespace velmora::ui {
 class TPrefForm : public QDialog {
     Q_OBJECT
 public:
-    TPrefForm(ecology::EcologyData& ecology, core::DatabaseStore& store, QWidget* parent = nullptr);
+    explicit TPrefForm(session::Session& session, QWidget* parent = nullptr);
     ~TPrefForm() override;
 
-    // The creation steps, run once by the start-up right after construction: the settings
-    // are read from VLX.ini again (so it must run before any window changes the settings
-    // record), the atlas-sheet table is built, the search list and the annotated taxa list
-    // of the current taxa-list setting are loaded and the field-name table is read. A file
-    // that cannot be read is a message; its list stays empty.
-    void FormCreate();
     // Sets the controls from the settings record; runs each time the window is shown.
     void FormShow();
 
@@ -52,9 +46,8 @@ public:
         m_expertModeHandler = std::move(handler);
     }
 
-    // Rows of Lib/FieldNames.csv: a field name as written in a map filter, the Locations field
-    // it stands for, and a third cell.
-    const std::vector<core::FieldNameRow>& FieldNames() const { return m_fieldNames; }
+    // Rows of Lib/FieldNames.csv (read by the session at start-up).
+    const std::vector<core::FieldNameRow>& FieldNames() const;
     bool ExpertToggle() const { return m_expertToggle == 1; }
 
     // The handlers of the controls (public so that the start-up and tests can drive them).
@@ -73,9 +66,8 @@ private:
     QGroupBox* RadioGroup(const char* objectName, const char* title,
                           std::initializer_list<const char*> items, QButtonGroup*& buttons);
 
-    ecology::EcologyData& m_ecology;
+    session::Session& m_session;
     core::DatabaseStore& m_store;
-    std::vector<core::FieldNameRow> m_fieldNames;
     std::function<void()> m_reloadBiotopes;
     std::function<void(bool)> m_expertModeHandler;
     int m_expertToggle = 0; // the ".  ." label's 0/1 state; not stored

@@ -6,6 +6,7 @@
 #include "core/textutils.h"
 #include "ecology/ecologydata.h"
 #include "ecology/naturevaluetally.h"
+#include "session/session.h"
 #include "support/tfreelocalizer.h"
 #include "ui/formtranslator.h"
 #include "ui/qtprompts.h"
@@ -36,8 +37,9 @@ namespace {
 struct MainWindow : ::testing::Test {
     QTemporaryDir dir;
     core::ScriptedPrompts prompts;
-    ecology::EcologyData eco;
-    core::DatabaseStore store;
+    session::Session session;
+    ecology::EcologyData& eco = session.Ecology();
+    core::DatabaseStore& store = session.Store();
     std::unique_ptr<ui::TMainForm> form;
     std::unique_ptr<ui::TNWForm> nwForm;
 
@@ -64,7 +66,7 @@ struct MainWindow : ::testing::Test {
         ini.write("[Coordinates]\r\nSystem=km-based\r\n");
         ini.close();
         core::CurrentSettings().defaultDatabase = "Test";
-        form = std::make_unique<ui::TMainForm>(store, eco);
+        form = std::make_unique<ui::TMainForm>(session);
         nwForm = std::make_unique<ui::TNWForm>(eco, form.get());
         form->SetNatureValueWindow(nwForm.get());
         ASSERT_TRUE(form->FormCreate());

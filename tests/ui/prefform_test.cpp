@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
+#include "session/session.h"
 #include "ui/tprefform.h"
 
 #include <QAbstractButton>
@@ -108,14 +109,23 @@ private:
 struct PrefForm : ::testing::Test {
     QTemporaryDir dir;
     core::ScriptedPrompts prompts;
-    ecology::EcologyData eco;
-    core::DatabaseStore store;
+    session::Session session;
+    ecology::EcologyData& eco = session.Ecology();
+    core::DatabaseStore& store = session.Store();
     QString photos; // an existing photo folder
+
+    // The start-up steps of the session that the window relies on.
+    void StartSession() {
+        session.ReadSettings();
+        session.LoadReferenceLists();
+    }
 
     void SetUp() override {
         QDir root(dir.path());
         for (const char* sub : {"Data", "Lib", "Lang", "Photos"})
             root.mkdir(sub);
+        QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Biotoopcodes.dbf",
+                    dir.filePath("Lib/Biotoopcodes.dbf"));
         core::SetProgramDir(dir.path());
         photos = dir.filePath("Photos");
         WriteTaxaList(Lib("TaxaListAnnotatedNL.dbf"), {{"Cosmarium nl", "Cosmarium nl", "Ralfs",
@@ -131,7 +141,7 @@ struct PrefForm : ::testing::Test {
         stored.photoFolder = photos;
         stored.order = 1;
         core::WriteSettingsFile(stored, IniPath());
-        core::CurrentSettings() = core::DefaultSettings(); // FormCreate reads the file again
+        core::CurrentSettings() = core::DefaultSettings(); // the session reads the file again
     }
     void TearDown() override {
         store.CloseDatabase();
@@ -165,9 +175,9 @@ struct PrefForm : ::testing::Test {
     }
 };
 
-TEST_F(PrefForm, CreationLoadsSettingsListsAndFieldNames) {
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+TEST_F(PrefForm, SessionStartLoadsSettingsListsAndFieldNames) {
+    ui::TPrefForm form(session);
+    StartSession();
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('\n').toStdString();
     EXPECT_EQ(core::CurrentSettings().analist, "A. Analist");
     EXPECT_EQ(eco.taxaList.FindTaxon("Cosmarium nl"), 0);
@@ -188,8 +198,8 @@ TEST_F(PrefForm, CreationLoadsSettingsListsAndFieldNames) {
 }
 
 TEST_F(PrefForm, OkSwitchesTheTaxaListForTheNextCalculation) {
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     int biotopeReloads = 0;
     form.SetReloadBiotopes([&] {
         ++biotopeReloads;
@@ -237,8 +247,8 @@ TEST_F(PrefForm, OkSwitchesTheTaxaListForTheNextCalculation) {
 }
 
 TEST_F(PrefForm, CancelDiscardsThePendingChoices) {
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     const core::Settings before = core::CurrentSettings();
     form.show();
 
@@ -274,8 +284,8 @@ TEST_F(PrefForm, OkSwitchesTheOpenLocationsTableAtOnce) {
     locations.AppendRecord({2, "Alfa", "01", "06", "2001", "Zuur", "", "150", "450"});
     locations.AppendRecord({3, "Gamma", "01", "06", "1999", "Zuur", "", "150", "450"});
 
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     struct Case {
         int order;
         const char* tag;
@@ -327,7 +337,7 @@ TEST_F(PrefForm, PhotoFolderChooserStartsAtTheFolderOrTheDocuments) {
         core::CurrentSettings().photoFolder = c.folderExists ? photos : missing;
         FolderPrompts folders(prompts);
         prompts.shown.clear();
-        ui::TPrefForm form(eco, store);
+        ui::TPrefForm form(session);
         form.show();
         if (c.answer)
             prompts.texts.push_back(*c.answer);
@@ -346,8 +356,8 @@ TEST_F(PrefForm, PhotoFolderChooserStartsAtTheFolderOrTheDocuments) {
 }
 
 TEST_F(PrefForm, LanguageButtonsAndExpertToggleActAtOnce) {
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     std::vector<bool> expert;
     form.SetExpertModeHandler([&](bool on) { expert.push_back(on); });
     form.show();
@@ -385,8 +395,8 @@ TEST_F(PrefForm, MissingReferenceFilesAreMessagesNotFailures) {
     for (const char* file : {"TaxaListAnnotatedNL.dbf", "AdditionalTaxalistNL.csv",
                              "FieldNames.csv", "TaxaListAnnotatedEU.dbf"})
         QFile::remove(Lib(file));
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join('\n').toStdString();
     EXPECT_TRUE(prompts.shown[0].startsWith(core::ResStr(core::rsAdditionalListNotRead)));
     EXPECT_TRUE(prompts.shown[0].contains("AdditionalTaxalistNL.csv"));
@@ -414,8 +424,8 @@ TEST_F(PrefForm, MissingReferenceFilesAreMessagesNotFailures) {
 }
 
 TEST_F(PrefForm, SaveErrorIsAMessageAndTheChoicesStayInForce) {
-    ui::TPrefForm form(eco, store);
-    form.FormCreate();
+    ui::TPrefForm form(session);
+    StartSession();
     // A folder in place of the settings file: it cannot be replaced.
     QFile::remove(IniPath());
     QDir().mkpath(IniPath() + "/blocked");

@@ -7,6 +7,7 @@
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
+#include "session/session.h"
 #include "ui/application.h"
 #include "ui/startup.h"
 #include "ui/tmainform.h"
@@ -74,7 +75,7 @@ TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
         {
             core::ScriptedPrompts prompts;
             core::FileLock runLock;
-            EXPECT_TRUE(ui::SecondCopyRefused(runLock)) << withBiotopes;
+            EXPECT_TRUE(session::SecondCopyRefused(runLock)) << withBiotopes;
             EXPECT_FALSE(runLock.Held());
             ASSERT_EQ(prompts.shown.size(), 1);
             EXPECT_EQ(prompts.shown[0], "De database is al open in een ander programma");
@@ -84,7 +85,7 @@ TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
         {
             core::ScriptedPrompts prompts;
             core::FileLock runLock;
-            EXPECT_FALSE(ui::SecondCopyRefused(runLock));
+            EXPECT_FALSE(session::SecondCopyRefused(runLock));
             EXPECT_TRUE(runLock.Held());
             EXPECT_TRUE(prompts.shown.isEmpty());
         }
@@ -109,9 +110,8 @@ TEST(MainForm, MenuAndPlacementFromSettings) {
     core::SetProgramDir(dir.path());
     core::CurrentSettings() = core::DefaultSettings();
     core::ScriptedPrompts prompts;
-    ecology::EcologyData eco;
-    core::DatabaseStore store;
-    ui::TMainForm form(store, eco);
+    session::Session session;
+    ui::TMainForm form(session);
     ASSERT_TRUE(form.FormCreate());
     form.FormShow();
     form.show();

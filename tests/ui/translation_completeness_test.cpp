@@ -7,6 +7,7 @@
 #include "core/databasestore.h"
 #include "core/resourcestrings.h"
 #include "ecology/ecologydata.h"
+#include "session/session.h"
 #include "support/interfacelanguage.h"
 #include "ui/formtranslator.h"
 #include "ui/tboxplotform.h"
@@ -32,14 +33,14 @@ const QString kEnglishFile = QStringLiteral(VELMORA_SOURCE_DIR "/data/Lang/EN.ln
 // file translates. A window added to the start-up needs a line here (see the test
 // EveryWindowOfTheStartupIsChecked).
 struct Windows {
-    ecology::EcologyData ecology;
-    core::DatabaseStore store;
+    session::Session session;
+    ecology::EcologyData& ecology = session.Ecology();
     QMainWindow mainWindow;
     std::vector<std::pair<QString, std::function<std::unique_ptr<QWidget>()>>> factories = {
-        {"TMainForm", [this] { return std::make_unique<ui::TMainForm>(store, ecology); }},
+        {"TMainForm", [this] { return std::make_unique<ui::TMainForm>(session); }},
         {"TProgress", [] { return std::make_unique<ui::TProgress>(); }},
         {"TNWForm", [this] { return std::make_unique<ui::TNWForm>(ecology, &mainWindow); }},
-        {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(ecology, store); }},
+        {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(session); }},
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
     };
 };
