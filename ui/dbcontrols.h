@@ -60,6 +60,7 @@ private:
 
 class DBEdit : public QLineEdit {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "DBEdit")
 public:
     explicit DBEdit(QWidget* parent = nullptr);
     void Bind(core::Dataset* dataset, const QString& field);
@@ -81,6 +82,7 @@ private:
 
 class DBComboBox : public QComboBox {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "DBComboBox")
 public:
     explicit DBComboBox(QWidget* parent = nullptr);
     void Bind(core::Dataset* dataset, const QString& field);
@@ -106,6 +108,7 @@ private:
 // The record navigator: first, prior, next, last, new, delete, edit, post, cancel.
 class DBNavigator : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "DBNavigator")
 public:
     enum Button { First, Prior, Next, Last, New, Delete, EditRecord, Post, Cancel, ButtonCount };
 

@@ -537,9 +537,18 @@ FormTranslator& Translator() {
 } // namespace
 
 QString FormClassName(const QMetaObject* meta) {
+    // The name the class declares for itself, not one of its ancestors' (class info is
+    // inherited): a class can be renamed without a language file noticing.
+    const int declared = meta->indexOfClassInfo(kFormNameInfo);
+    if (declared >= meta->classInfoOffset())
+        return QString::fromLatin1(meta->classInfo(declared).value());
     const QString name = QString::fromLatin1(meta->className());
     const qsizetype colon = name.lastIndexOf(QLatin1Char(':'));
     return colon < 0 ? name : name.mid(colon + 1);
+}
+
+bool DeclaresFormName(const QMetaObject* meta) {
+    return meta->indexOfClassInfo(kFormNameInfo) >= meta->classInfoOffset();
 }
 
 QStringList FormClassChain(const QObject* form) {

@@ -38,8 +38,15 @@ class QWidget;
 
 namespace velmora::ui {
 
-// "TMainForm" for velmora::ui::TMainForm.
+// A window, frame or control class of the program names itself for the language files with
+//     Q_CLASSINFO("FormName", "TMainForm")
+// so that its section in a language file ([TMainForm]) and the classes a file addresses
+// ("DBEdit") do not depend on the C++ class name. The class info key:
+inline constexpr char kFormNameInfo[] = "FormName";
+// The declared name; for a class that declares none, its class name without the namespace.
 QString FormClassName(const QMetaObject* meta);
+// True when the class itself (not an ancestor) declares its name.
+bool DeclaresFormName(const QMetaObject* meta);
 // The window's class and its ancestors of the program, most derived first.
 QStringList FormClassChain(const QObject* form);
 bool IsFrame(const QWidget* widget);

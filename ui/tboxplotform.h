@@ -15,6 +15,7 @@ namespace velmora::ui {
 
 class TBoxplotForm : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TBoxplotForm")
 public:
     explicit TBoxplotForm(QWidget* parent = nullptr);
 

@@ -43,6 +43,7 @@ class TNWForm;
 
 class TMainForm : public QMainWindow, public core::DatabaseListener {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TMainForm")
 public:
     explicit TMainForm(session::Session& session, QWidget* parent = nullptr);
     ~TMainForm() override;

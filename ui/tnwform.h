@@ -26,6 +26,7 @@ namespace velmora::ui {
 
 class TNWForm : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TNWForm")
 public:
     TNWForm(ecology::EcologyData& ecology, QWidget* mainWindow, QWidget* parent = nullptr);
     ~TNWForm() override;

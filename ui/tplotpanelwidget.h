@@ -11,6 +11,7 @@ namespace velmora::ui {
 
 class TPlotPanelWidget : public QFrame {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TPlotPanelWidget")
 public:
     explicit TPlotPanelWidget(QWidget* parent = nullptr);
 

@@ -32,6 +32,7 @@ namespace velmora::ui {
 
 class TPrefForm : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TPrefForm")
 public:
     explicit TPrefForm(session::Session& session, QWidget* parent = nullptr);
     ~TPrefForm() override;

@@ -13,6 +13,7 @@ namespace velmora::ui {
 
 class TProgress : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("FormName", "TProgress")
 public:
     explicit TProgress(QWidget* parent = nullptr);
 

@@ -132,6 +132,17 @@ public:
     QLabel* label;
 };
 
+// A window whose C++ name changed: it keeps the section name it declares.
+class TRenamedForm : public QDialog {
+    Q_OBJECT
+    Q_CLASSINFO("FormName", "TTestForm")
+};
+
+// Derived from it without a declaration of its own: its own class name, not the inherited one.
+class TDerivedFromRenamed : public TRenamedForm {
+    Q_OBJECT
+};
+
 } // namespace velmora::ui::testforms
 
 namespace {
@@ -153,6 +164,13 @@ TEST(FormTranslation, ClassNamesAndChain) {
     EXPECT_TRUE(ui::IsFrame(form.legend));
     EXPECT_FALSE(ui::IsFrame(form.title));
     EXPECT_EQ(ui::OwnedFrames(&form), QList<QWidget*>{form.legend});
+
+    TRenamedForm renamed;
+    EXPECT_EQ(ui::FormClassName(renamed.metaObject()), "TTestForm");
+    EXPECT_TRUE(ui::DeclaresFormName(renamed.metaObject()));
+    TDerivedFromRenamed derived;
+    EXPECT_EQ(ui::FormClassChain(&derived), QStringList({"TDerivedFromRenamed", "TTestForm"}));
+    EXPECT_FALSE(ui::DeclaresFormName(derived.metaObject()));
 }
 
 TEST(FormTranslation, PathsReachEveryKindOfControl) {
