@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Checks every CSV source in data-src/ against data-src/schemas.txt.
 
-For each table: the header row equals the field names in order; every row has one cell per
-field; every text fits its field width in Windows-1252; numeric and integer cells are blank or
-whole numbers that fit. Exits with status 1 and one line per fault when anything is wrong.
+For each table: the header row equals the field names in order (less the square-code fields
+that the build computes, see "squares" in schemas.txt); every row has one cell per column;
+every text fits its field width in Windows-1252; numeric and integer cells are blank or whole
+numbers that fit. Exits with status 1 and one line per fault when anything is wrong.
 Only the Python standard library is needed.
 """
 
@@ -25,10 +26,12 @@ def ReadSchemas(path):
             continue
         if parts[0] == "table" and len(parts) == 5:
             tables.append({"name": parts[1], "level": int(parts[2]), "source": parts[3],
-                           "target": parts[4], "fields": []})
+                           "target": parts[4], "fields": [], "computed": []})
         elif parts[0] == "field" and len(parts) in (4, 5) and tables:
             decimals = int(parts[4]) if len(parts) == 5 else 0
             tables[-1]["fields"].append((parts[1], parts[2], int(parts[3]), decimals))
+        elif parts[0] == "squares" and len(parts) == 5 and tables:
+            tables[-1]["computed"] = parts[1:3]
         else:
             raise SystemExit("%s:%d: cannot read %r" % (path, number, line.strip()))
     return tables
@@ -37,7 +40,11 @@ def ReadSchemas(path):
 def CheckTable(folder, table):
     faults = []
     path = os.path.join(folder, table["source"])
-    names = [f[0] for f in table["fields"]]
+    for name in table["computed"]:
+        if name not in [f[0] for f in table["fields"]]:
+            faults.append("%s: computed field %s is not a field" % (table["name"], name))
+    columns = [f for f in table["fields"] if f[0] not in table["computed"]]
+    names = [f[0] for f in columns]
     for name, ftype, width, _ in table["fields"]:
         if len(name) > 10:
             faults.append("%s: field name %s longer than 10" % (table["name"], name))
@@ -53,7 +60,7 @@ def CheckTable(folder, table):
         if len(row) != len(names):
             faults.append("%s:%d: %d cells, expected %d" % (path, line, len(row), len(names)))
             continue
-        for cell, (name, ftype, width, decimals) in zip(row, table["fields"]):
+        for cell, (name, ftype, width, decimals) in zip(row, columns):
             where = "%s:%d: %s" % (path, line, name)
             try:
                 encoded = cell.encode("cp1252")

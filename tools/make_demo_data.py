@@ -7,7 +7,8 @@ Reads  data-src/TaxaListAnnotatedNL.csv  (names to draw from)
        data/Lib/AdditionalTaxalistNL.csv (the "genus spec." names)
        data/Maps/Nederland_0_625_280_300_.png (sites are placed on Dutch land only)
 Writes data-src/demo-locations.csv       the locations table Demo1, fields in table order
-       data-src/demo-samples.csv         the samples table Demo2, fields in table order
+       data-src/demo-samples.csv         the samples table Demo2, fields in table order but
+                                         for the square codes KXY and UXY
        data/Data/Demo.ini                the database's settings file
        data/Data/VLX.ini                 program settings naming Demo as the default database
 
@@ -16,10 +17,10 @@ found. The names of the taxa are real (drawn at random from the taxa list), thei
 combinations are not. A fixed seed makes every run write the same files; only the Python
 standard library is used.
 
-The square codes KXY and UXY of the samples follow the program's rule for km-based
-databases: RD in km (decimal point or comma), RD in metres (a value above 1000, divided by
-1000), or atlas notation (atlas code and km-square number, read as such while the interface
-language is "NL").
+The coordinates are RD in km (decimal point or comma) or in metres. The square codes KXY and
+UXY of the samples are not written here: the build computes them from the coordinates with
+the program's own rules (tools/makedata, the "squares" line of data-src/schemas.txt), and
+refuses coordinates whose codes would depend on the interface language.
 """
 
 import argparse
@@ -41,8 +42,8 @@ SQUARE_TABLE = "KmHokkenNL"
 LOCATION_FIELDS = ["ID", "LOCATIE", "DAG", "MAAND", "JAAR", "ZUURGRAAD", "OPMLOCATIE",
                    "COORDX", "COORDY", "MONSTERSRT", "ANALIST", "OWNER", "LOCCODE", "PH",
                    "GELEIDING", "WATERTEMP", "WTYPE", "HERBARIUM", "AMAAT"]
-SAMPLE_FIELDS = ["ID", "DATUM", "KXY", "UXY", "DESMID", "ABUND", "DL", "ZYGO", "FOTO",
-                 "ZEKER", "OPMDESMID", "DESMIDINFO"]
+SAMPLE_FIELDS = ["ID", "DATUM", "DESMID", "ABUND", "DL", "ZYGO", "FOTO", "ZEKER", "OPMDESMID",
+                 "DESMIDINFO"]
 
 # Kinds of sites: name, biotope codes, pH range, conductivity range (uS/cm), and whether
 # the kind belongs on the sandy soils of the east and south or on the peat and clay of the
@@ -68,84 +69,6 @@ REMARKS = ["", "", "", "", "Lage waterstand", "Oever met veenmos", "Na maaien va
            "Troebel water", "Drijftillen langs de oever"]
 TAXON_REMARKS = ["enkele cellen", "veel cellen", "afwijkende vorm", "alleen lege cellen",
                  "in het plankton"]
-
-# Atlas sheets: west x and north y of the listed sheets; the others follow the one before.
-SHEET_ANCHORS = {1: (140, 625), 4: (100, 600), 9: (100, 575), 14: (100, 550), 19: (100, 525),
-                 24: (60, 500), 30: (60, 475), 36: (20, 450), 42: (20, 425), 47: (-20, 400),
-                 53: (-20, 375), 59: (140, 350), 61: (140, 325)}
-
-
-def AtlasSheets():
-    sheets = {}
-    x = y = 0
-    for s in range(1, 63):
-        if s in SHEET_ANCHORS:
-            x, y = SHEET_ANCHORS[s]
-        else:
-            x += 40
-        sheets[s] = (x, y)
-    return sheets
-
-
-SHEETS = AtlasSheets()
-
-
-def AtlasToRd(code, number):
-    """South-west corner of the km-square (or the block's reference point for number 0)."""
-    sheet, block = divmod(code, 100)
-    row, col = divmod(block, 10)
-    west, north = SHEETS[sheet]
-    if number != 0:
-        return (west + (col - 1) * 5 + (number % 10 - 1), north - (row - 1) * 5 - number // 10)
-    return (west + (col - 1) * 5 + 2, north - (row - 1) * 5 - 3)
-
-
-def RdToAtlas(x, y):
-    """Atlas code and km-square number of the km-square with south-west corner (x, y), or
-    None when no atlas sheet covers it."""
-    for sheet, (west, north) in SHEETS.items():
-        if 0 <= x - west < 40 and 1 <= north - y <= 25:
-            col, kc = divmod(x - west, 5)
-            row, kr = divmod(north - y - 1, 5)
-            return sheet * 100 + (row + 1) * 10 + col + 1, (kr + 1) * 10 + kc + 1
-    return None
-
-
-def ParseCoordinate(text):
-    """The program's reading of a coordinate text: empty is 0; "." is the decimal separator
-    when the text has one, otherwise ","."""
-    if text == "":
-        return 0.0
-    if "." in text:
-        return float(text)
-    return float(text.replace(",", "."))
-
-
-def Div(a, b):
-    """Integer division truncating toward zero."""
-    q = abs(a) // abs(b)
-    return q if (a >= 0) == (b > 0) else -q
-
-
-def SquareCodes(x_text, y_text, language="NL"):
-    """KXY and UXY of a location in a km-based database."""
-    x = math.floor(ParseCoordinate(x_text))
-    y = math.floor(ParseCoordinate(y_text))
-    if x == 0:
-        return "000-000", "000-000"
-    if language == "NL" and y < 60:
-        big_x, big_y = AtlasToRd(x, y)
-        if y == 0:
-            big_x -= 2
-            big_y -= 2
-        x, y = math.floor(big_x), math.floor(big_y)
-    if x > 1000:
-        x, y = Div(x, 1000), Div(y, 1000)
-
-    kxy = "%03d-%03d" % (x, y)
-    uxy = "%03d-%03d" % (Div(x, 5) * 5, Div(y, 5) * 5)
-    return kxy, uxy
-
 
 def ReadCsv(path):
     with open(path, encoding="utf-8", newline="") as f:
@@ -278,7 +201,6 @@ def MakeSites(rng, squares, taxa, base_map):
         sites.append({
             "name": "%s %s" % (name, code),
             "loccode": "DEMO-" + code,
-            "square": (sx, sy),
             "x": x,
             "y": y,
             "codes": codes,
@@ -287,18 +209,17 @@ def MakeSites(rng, squares, taxa, base_map):
             "analyst": rng.choice(ANALYSTS),
             "owner": rng.choice(OWNERS),
             "flora": flora,
-            # A few sites are written in atlas notation, some in metres, most in km.
-            "notation": "atlas" if n in (7, 33) else ("m" if rng.random() < 0.15 else "km"),
+            # Two sites are written in km with a point and two decimals, some in metres, the
+            # others in km with a point or a comma. (The two fixed ones take no random draw;
+            # giving them one would change every value drawn after it.)
+            "notation": "fixed" if n in (7, 33) else ("m" if rng.random() < 0.15 else "km"),
         })
     return sites
 
 
 def Coordinates(rng, site):
-    if site["notation"] == "atlas":
-        atlas = RdToAtlas(*site["square"])
-        if atlas is None:
-            return "%.2f" % site["x"], "%.2f" % site["y"]
-        return str(atlas[0]), str(atlas[1])
+    if site["notation"] == "fixed":
+        return "%.2f" % site["x"], "%.2f" % site["y"]
     if site["notation"] == "m":
         return "%d" % round(site["x"] * 1000), "%d" % round(site["y"] * 1000)
     return DecimalText(rng, site["x"], 2), DecimalText(rng, site["y"], 2)
@@ -361,9 +282,8 @@ def MakeEvents(rng, sites, genus_spec):
 
     samples = []
     for event in events:
-        kxy, uxy = SquareCodes(event["COORDX"], event["COORDY"])
         date = event["JAAR"] + "-" + event["MAAND"] + "-" + event["DAG"]
-        base = {"ID": event["ID"], "DATUM": date, "KXY": kxy, "UXY": uxy}
+        base = {"ID": event["ID"], "DATUM": date}
         if event.get("nodesmids"):
             samples.append(dict(base, DESMID=NO_DESMIDS))
             continue
@@ -416,24 +336,11 @@ def main():
     rng = random.Random(SEED)
     sites = MakeSites(rng, squares, taxa, base_map)
     events, samples = MakeEvents(rng, sites, genus_spec)
-    # Atlas notation is read as such only under the Dutch interface, while the program starts
-    # in English: an event stored in atlas notation would get other square codes the moment
-    # it is posted again, and leave the map. The sites keep their notation (it decides the
-    # random draws that follow), but every event is written in km or metres.
-    for event in events:
-        if sites[event["site"]]["notation"] == "atlas":
-            site = sites[event["site"]]
-            event["COORDX"], event["COORDY"] = "%.2f" % site["x"], "%.2f" % site["y"]
-            event["atlas_written_in_km"] = True
 
-    # Self-checks: codes exist, squares are Dutch, atlas texts give the site's own square.
-    square_set = set(squares)
+    # Self-check: the biotope codes exist. (The square of every event is checked on the
+    # tables the build writes, by the program's own rules: tests/core/shippeddata_test.cpp.)
     for event in events:
         assert event["WTYPE"] in biotopes, event["WTYPE"]
-        kxy, _ = SquareCodes(event["COORDX"], event["COORDY"])
-        x, y = (int(v) for v in kxy.split("-"))
-        assert (x, y) == sites[event["site"]]["square"], (event, kxy)
-        assert (x, y) in square_set
 
     WriteCsv(os.path.join(src, "demo-locations.csv"), LOCATION_FIELDS, events)
     WriteCsv(os.path.join(src, "demo-samples.csv"), SAMPLE_FIELDS, samples)
@@ -443,12 +350,10 @@ def main():
         ("Squares", [("Coordinates", SQUARE_TABLE)]),
     ])
     WriteIni(os.path.join(data, "VLX.ini"), ProgramSettings())
-    atlas = sum(1 for e in events if sites[e["site"]]["notation"] == "atlas"
-                and not e.get("atlas_written_in_km"))
     metres = sum(1 for e in events if sites[e["site"]]["notation"] == "m")
-    print("%d sites, %d events (%d in metres, %d in atlas notation), %d samples, %d without "
-          "desmids" % (len(sites), len(events), metres, atlas, len(samples),
-                       sum(1 for e in events if e.get("nodesmids"))))
+    print("%d sites, %d events (%d in metres), %d samples, %d without desmids"
+          % (len(sites), len(events), metres, len(samples),
+             sum(1 for e in events if e.get("nodesmids"))))
 
 
 def ProgramSettings():

@@ -7,6 +7,7 @@ Run from anywhere: python3 tools/test_tools.py   (standard library only)
 import csv
 import os
 import sys
+import tempfile
 import unittest
 
 TOOLS = os.path.dirname(os.path.abspath(__file__))
@@ -22,35 +23,6 @@ import make_taxa_lists as taxa  # noqa: E402
 def ReadCsv(name):
     with open(os.path.join(REPO, "data-src", name), encoding="utf-8", newline="") as f:
         return list(csv.DictReader(f))
-
-
-class SquareCodesTest(unittest.TestCase):
-    def test_forms_of_a_km_based_coordinate(self):
-        cases = [
-            ("162,4", "458,9", "NL", ("162-458", "160-455")),
-            ("162.4", "458.9", "EN", ("162-458", "160-455")),
-            ("162400", "458900", "EN", ("162-458", "160-455")),
-            ("3245", "23", "NL", ("162-458", "160-455")),
-            ("3245", "23", "EN", ("003-000", "000-000")),
-            ("3245", "0", "NL", ("160-455", "160-455")),
-            ("", "458", "NL", ("000-000", "000-000")),
-            ("7,9", "301", "EN", ("007-301", "005-300")),
-        ]
-        for x, y, language, expected in cases:
-            with self.subTest(x=x, y=y, language=language):
-                self.assertEqual(demo.SquareCodes(x, y, language), expected)
-
-    def test_atlas_notation_round_trip(self):
-        self.assertEqual(demo.RdToAtlas(162, 458), (3245, 23))
-        for x in range(-20, 280, 3):
-            for y in range(300, 625, 7):
-                atlas = demo.RdToAtlas(x, y)
-                if atlas is None:
-                    continue
-                with self.subTest(x=x, y=y):
-                    self.assertEqual(demo.AtlasToRd(*atlas), (x, y))
-                    kxy, _ = demo.SquareCodes(str(atlas[0]), str(atlas[1]), "NL")
-                    self.assertEqual(kxy, "%03d-%03d" % (x, y))
 
 
 def ProgramClass(table, kind, value):
@@ -166,19 +138,20 @@ class TaxaListTest(unittest.TestCase):
 
 
 class DemoDataTest(unittest.TestCase):
+    # The square codes are not in the sources: the build computes them with the program's own
+    # rules, and tests/core/shippeddata_test.cpp checks them (and that every event lies on a
+    # km-square of KmHokkenNL) on the tables it writes.
     def test_samples_repeat_their_location(self):
         locations = {r["ID"]: r for r in ReadCsv("demo-locations.csv")}
         samples = ReadCsv("demo-samples.csv")
-        squares = {(int(r["XCOORD"]), int(r["YCOORD"])) for r in ReadCsv("KmHokkenNL.csv")}
         biotopes = {r["CODE"] for r in ReadCsv("Biotoopcodes.csv")}
         self.assertEqual(sorted(int(i) for i in locations), list(range(len(locations))))
         self.assertTrue(250 <= len(locations) <= 350)
+        self.assertNotIn("KXY", samples[0])
         per_event = {}
         for s in samples:
             loc = locations[s["ID"]]
             self.assertEqual(s["DATUM"], "%s-%s-%s" % (loc["JAAR"], loc["MAAND"], loc["DAG"]))
-            self.assertEqual((s["KXY"], s["UXY"]), demo.SquareCodes(loc["COORDX"],
-                                                                   loc["COORDY"], "NL"))
             per_event.setdefault(s["ID"], []).append(s["DESMID"])
         self.assertEqual(set(per_event), set(locations))
         for event, names in per_event.items():
@@ -187,9 +160,6 @@ class DemoDataTest(unittest.TestCase):
             genus_only = [n for n in names if n.endswith(" spec.")]
             self.assertTrue(15 <= len(names) - len(genus_only) <= 40, event)
         for loc in locations.values():
-            x, y = (int(v) for v in demo.SquareCodes(loc["COORDX"], loc["COORDY"],
-                                                      "NL")[0].split("-"))
-            self.assertIn((x, y), squares)
             self.assertIn(loc["WTYPE"], biotopes)
             self.assertTrue(1975 <= int(loc["JAAR"]) <= 2024)
             self.assertTrue(3.5 <= float(loc["PH"].replace(",", ".")) <= 8.0)
@@ -235,6 +205,25 @@ class SchemaTest(unittest.TestCase):
         for table in tables:
             with self.subTest(table=table["name"]):
                 self.assertEqual(check_data_src.CheckTable(src, table), [])
+
+    def test_computed_square_codes_have_no_column(self):
+        schema = ("table S 7 s.csv Data/S.dbf\nfield ID I 4\nfield KXY C 7\nfield UXY C 7\n"
+                  "field DESMID C 80\nsquares %s UXY L km-based\n")
+        cases = [
+            # square-code fields, CSV text, faults expected
+            ("KXY", "ID,DESMID\n1,Closterium\n", False),
+            ("KXY", "ID,KXY,UXY,DESMID\n1,162-458,160-455,Closterium\n", True),
+            ("KYX", "ID,KXY,DESMID\n1,162-458,Closterium\n", True),
+        ]
+        for computed, text, faulty in cases:
+            with self.subTest(computed=computed, text=text), \
+                    tempfile.TemporaryDirectory() as folder:
+                with open(os.path.join(folder, "schemas.txt"), "w", encoding="utf-8") as f:
+                    f.write(schema % computed)
+                with open(os.path.join(folder, "s.csv"), "w", encoding="utf-8") as f:
+                    f.write(text)
+                table, = check_data_src.ReadSchemas(os.path.join(folder, "schemas.txt"))
+                self.assertEqual(bool(check_data_src.CheckTable(folder, table)), faulty)
 
     def test_field_names_map_to_location_fields(self):
         with open(os.path.join(REPO, "data", "Lib", "FieldNames.csv"), "rb") as f:

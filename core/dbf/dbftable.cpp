@@ -1,5 +1,7 @@
 #include "core/dbf/dbftable.h"
 
+#include "core/dbf/coding.h"
+#include "core/dbf/format.h"
 #include "core/dbf/keyexpression.h"
 #include "core/dbf/mdxfile.h"
 
@@ -17,27 +19,6 @@
 namespace velmora::core::dbf {
 
 namespace {
-
-constexpr unsigned char kTerminator = 0x0D;
-constexpr char kEndOfFile = 0x1A;
-constexpr std::uint8_t kLangWinWe = 0x58;
-const char* const kDriverWinWe = "DBWINWE0";
-
-std::uint32_t Get32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-void Put32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-void Put16(unsigned char* p, std::uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
 
 std::string UpperAscii(std::string_view s) {
     std::string out(s);
@@ -61,9 +42,10 @@ void StampDate(unsigned char* header) {
         localtime_r(&now, &tm);
         cachedAt = now;
     }
-    header[1] = static_cast<unsigned char>(tm.tm_year % 256);
-    header[2] = static_cast<unsigned char>(tm.tm_mon + 1);
-    header[3] = static_cast<unsigned char>(tm.tm_mday);
+    unsigned char* date = header + kChangeDateAt;
+    date[0] = static_cast<unsigned char>(tm.tm_year % 256);
+    date[1] = static_cast<unsigned char>(tm.tm_mon + 1);
+    date[2] = static_cast<unsigned char>(tm.tm_mday);
 }
 
 bool IsBlank(const char* p, int n) {
@@ -86,8 +68,8 @@ std::string_view Trimmed(const char* p, int n, bool left) {
 
 // Lays the fields out and checks them; returns the record length.
 int LayOut(FieldDefs& fields, bool level7, const std::string& file) {
-    const std::size_t maxName = level7 ? 31 : 10;
-    int offset = 1;
+    const std::size_t maxName = static_cast<std::size_t>(LayoutOf(level7).maxNameLength);
+    int offset = kFirstFieldAt;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         FieldDef& f = fields[i];
         f.name = UpperAscii(f.name);
@@ -141,29 +123,29 @@ int LayOut(FieldDefs& fields, bool level7, const std::string& file) {
 
 std::vector<unsigned char> MakeHeader(const FieldDefs& fields, bool level7, int recordLength,
                                       std::uint8_t languageId, const std::string& driver) {
-    const std::size_t fixed = level7 ? 68 : 32;
-    const std::size_t desc = level7 ? 48 : 32;
+    const TableLayout& layout = LayoutOf(level7);
+    const auto fixed = static_cast<std::size_t>(layout.fixedHeaderSize);
+    const auto desc = static_cast<std::size_t>(layout.descriptorSize);
     std::vector<unsigned char> h(fixed + desc * fields.size() + 1, 0);
-    h[0] = level7 ? 0x04 : 0x03;
+    h[kVersionAt] = level7 ? kVersionLevel7 : kVersionLevel3;
     StampDate(h.data());
-    Put16(&h[8], static_cast<std::uint16_t>(h.size()));
-    Put16(&h[10], static_cast<std::uint16_t>(recordLength));
+    EncodeLe16(&h[kHeaderLengthAt], static_cast<std::uint16_t>(h.size()));
+    EncodeLe16(&h[kRecordLengthAt], static_cast<std::uint16_t>(recordLength));
     if (level7) {
-        std::memcpy(&h[32], driver.data(), std::min<std::size_t>(driver.size(), 31));
+        std::memcpy(&h[kDriverNameAt], driver.data(),
+                    std::min<std::size_t>(driver.size(), kDriverNameSize - 1));
     } else {
-        h[29] = languageId;
+        h[kLanguageIdAt] = languageId;
     }
     for (std::size_t i = 0; i < fields.size(); ++i) {
         unsigned char* d = &h[fixed + i * desc];
         const FieldDef& f = fields[i];
         std::memcpy(d, f.name.data(), f.name.size());
-        const int typeAt = level7 ? 32 : 11;
-        const int lengthAt = level7 ? 33 : 16;
-        d[typeAt] = static_cast<unsigned char>(f.type);
-        d[lengthAt] = static_cast<unsigned char>(f.length);
-        d[lengthAt + 1] = static_cast<unsigned char>(f.decimals);
+        d[layout.typeAt] = static_cast<unsigned char>(f.type);
+        d[layout.lengthAt] = static_cast<unsigned char>(f.length);
+        d[layout.decimalsAt] = static_cast<unsigned char>(f.decimals);
     }
-    h.back() = kTerminator;
+    h.back() = kDescriptorTerminator;
     return h;
 }
 
@@ -185,8 +167,8 @@ void DbfTable::Create(const std::string& path, const FieldDefs& fields, TableLev
     const bool level7 = level == TableLevel::Level7;
     const int recordLength = LayOut(laid, level7, path);
     std::vector<unsigned char> header =
-        MakeHeader(laid, level7, recordLength, kLangWinWe, kDriverWinWe);
-    header.push_back(static_cast<unsigned char>(kEndOfFile));
+        MakeHeader(laid, level7, recordLength, kLanguageWinWe, kDriverWinWe);
+    header.push_back(static_cast<unsigned char>(kEndOfFileMark));
     auto file = fs.Open(path, OpenMode::CreateTruncate);
     file->WriteAt(0, header.data(), header.size());
     file->Sync();
@@ -224,18 +206,19 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
     try {
         auto file = m_fs.Open(path, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite);
         const std::uint64_t size = file->Size();
-        if (size < 32)
+        if (size < kCommonHeaderSize)
             throw DbfError(path, "the file is too short for a table header (" +
                                      std::to_string(size) + " bytes)");
-        std::vector<unsigned char> header(32);
-        file->ReadAt(0, header.data(), 32);
-        const std::uint16_t headerLength = Get16(&header[8]);
+        std::vector<unsigned char> header(kCommonHeaderSize);
+        file->ReadAt(0, header.data(), kCommonHeaderSize);
+        const std::uint16_t headerLength = DecodeLe16(&header[kHeaderLengthAt]);
         if (headerLength > size)
             throw DbfError(path, "the header length " + std::to_string(headerLength) +
                                      " is beyond the end of the file");
-        if (headerLength > 32) {
+        if (headerLength > kCommonHeaderSize) {
             header.resize(headerLength);
-            file->ReadAt(32, header.data() + 32, headerLength - 32u);
+            file->ReadAt(kCommonHeaderSize, header.data() + kCommonHeaderSize,
+                         headerLength - std::size_t(kCommonHeaderSize));
         }
         ParseHeader(header, size);
         m_recovered = CountRecordsPastHeader(*file, size);
@@ -260,7 +243,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
             m_fs.Remove(path + ".tmp");
             m_fs.Remove(IndexPath() + ".tmp");
         }
-        m_head = readOnly ? nullptr : m_file->MapHead(8);
+        m_head = readOnly ? nullptr : m_file->MapHead(kPostedPrefixSize);
         if (m_recovered > 0 && !readOnly)
             WriteHeaderCount(); // the recovered records count from now on, for every reader
         m_deleted = 0;
@@ -273,7 +256,7 @@ void DbfTable::Open(const std::string& path, bool readOnly) {
         // As TDbf: the index file counts only when the header announces it, so a table
         // created anew over an old one does not pick up stale tags.
         m_indexDamaged.clear();
-        if (m_header[28] != 0 && m_fs.Exists(IndexPath())) {
+        if (m_header[kIndexFlagAt] != 0 && m_fs.Exists(IndexPath())) {
             try {
                 ReadIndexDefinitions();
                 // The orders are built from the records below; the file is written anew at
@@ -340,33 +323,34 @@ std::uint32_t DbfTable::CountRecordsPastHeader(File& file, std::uint64_t fileSiz
 
 void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fileSize) {
     const std::string& path = m_path;
-    m_version = h[0];
+    m_version = h[kVersionAt];
     switch (m_version) {
-    case 0x03:
-    case 0x83:
-    case 0x8B:
+    case kVersionLevel3:
+    case kVersionLevel3Memo:
+    case kVersionLevel4Memo:
         m_level = 4;
         break;
-    case 0x04:
-    case 0x8C:
+    case kVersionLevel7:
+    case kVersionLevel7Memo:
         m_level = 7;
         break;
     default:
         throw DbfError(path, "not a dBase table (version byte " + Hex(m_version) + ")");
     }
     const bool level7 = m_level == 7;
-    const std::size_t fixed = level7 ? 68 : 32;
-    const std::size_t desc = level7 ? 48 : 32;
-    m_count = Get32(&h[4]);
-    m_headerLength = Get16(&h[8]);
-    m_recordLength = Get16(&h[10]);
+    const TableLayout& layout = LayoutOf(level7);
+    const auto fixed = static_cast<std::size_t>(layout.fixedHeaderSize);
+    const auto desc = static_cast<std::size_t>(layout.descriptorSize);
+    m_count = DecodeLe32(&h[kRecordCountAt]);
+    m_headerLength = DecodeLe16(&h[kHeaderLengthAt]);
+    m_recordLength = DecodeLe16(&h[kRecordLengthAt]);
     if (std::size_t(m_headerLength) < fixed + 1 || h.size() < std::size_t(m_headerLength))
         throw DbfError(path,
                        "the header length " + std::to_string(m_headerLength) + " is too small");
-    m_languageId = h[29];
+    m_languageId = h[kLanguageIdAt];
     if (level7) {
-        const auto* begin = reinterpret_cast<const char*>(&h[32]);
-        m_languageDriver.assign(begin, strnlen(begin, 32));
+        const auto* begin = reinterpret_cast<const char*>(&h[kDriverNameAt]);
+        m_languageDriver.assign(begin, strnlen(begin, kDriverNameSize));
         m_codePage = m_languageDriver.find("437") != std::string::npos   ? CodePage::Cp437
                      : m_languageDriver.find("850") != std::string::npos ? CodePage::Cp850
                                                                          : CodePage::Windows1252;
@@ -374,28 +358,28 @@ void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fi
             m_languageDriver == kDriverWinWe ? Collation::WesternEurope1252 : Collation::Binary;
     } else {
         m_languageDriver.clear();
-        m_codePage = m_languageId == 0x01   ? CodePage::Cp437
-                     : m_languageId == 0x02 ? CodePage::Cp850
-                                            : CodePage::Windows1252;
-        m_collation = m_languageId == kLangWinWe ? Collation::WesternEurope1252 : Collation::Binary;
+        m_codePage = m_languageId == kLanguageCp437   ? CodePage::Cp437
+                     : m_languageId == kLanguageCp850 ? CodePage::Cp850
+                                                      : CodePage::Windows1252;
+        m_collation =
+            m_languageId == kLanguageWinWe ? Collation::WesternEurope1252 : Collation::Binary;
     }
 
     FieldDefs fields;
     std::size_t pos = fixed;
     bool terminated = false;
-    int offset = 1;
+    int offset = kFirstFieldAt;
     while (pos < std::size_t(m_headerLength)) {
-        if (h[pos] == kTerminator) {
+        if (h[pos] == kDescriptorTerminator) {
             terminated = true;
             break;
         }
         if (pos + desc > std::size_t(m_headerLength))
             break;
         const unsigned char* d = &h[pos];
-        const std::size_t nameMax = level7 ? 32 : 11;
         const auto* nameBytes = reinterpret_cast<const char*>(d);
         FieldDef f;
-        f.name.assign(nameBytes, strnlen(nameBytes, nameMax));
+        f.name.assign(nameBytes, strnlen(nameBytes, static_cast<std::size_t>(layout.nameSize)));
         const std::string label = "field " + std::to_string(fields.size() + 1);
         if (f.name.empty())
             throw DbfError(path, label + " has no name");
@@ -403,9 +387,9 @@ void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fi
             if (static_cast<unsigned char>(c) < 0x20)
                 throw DbfError(path, label + " has a damaged name");
         f.name = UpperAscii(f.name);
-        const char type = static_cast<char>(d[level7 ? 32 : 11]);
-        f.length = d[level7 ? 33 : 16];
-        f.decimals = d[level7 ? 34 : 17];
+        const char type = static_cast<char>(d[layout.typeAt]);
+        f.length = d[layout.lengthAt];
+        f.decimals = d[layout.decimalsAt];
         f.type = static_cast<FieldType>(type);
         int expected = 0;
         switch (type) {
@@ -436,7 +420,7 @@ void DbfTable::ParseHeader(const std::vector<unsigned char>& h, std::uint64_t fi
             throw DbfError(path, "field " + f.name + " has the width " + std::to_string(f.length) +
                                      ", expected " + std::to_string(expected));
         if (!level7) {
-            const std::uint32_t displacement = Get32(d + 12);
+            const std::uint32_t displacement = DecodeLe32(d + kDisplacementAt);
             if (displacement != 0 && displacement != std::uint32_t(offset))
                 throw DbfError(path, "field " + f.name + " overlaps another field");
         }
@@ -605,19 +589,19 @@ std::string DbfTable::BlankRecord() const {
 
 void DbfTable::WriteHeaderCount() {
     StampDate(m_header.data());
-    Put32(&m_header[4], m_count);
+    EncodeLe32(&m_header[kRecordCountAt], m_count);
     if (m_head)
-        std::memcpy(m_head, m_header.data(), 8); // one system call less per post
+        std::memcpy(m_head, m_header.data(), kPostedPrefixSize); // one system call less per post
     else
-        m_file->WriteAt(0, m_header.data(), 8);
+        m_file->WriteAt(0, m_header.data(), kPostedPrefixSize);
 }
 
 void DbfTable::SetMdxFlag(bool on) {
     const unsigned char flag = on ? 1 : 0;
-    if (m_header[28] == flag)
+    if (m_header[kIndexFlagAt] == flag)
         return;
-    m_file->WriteAt(28, &flag, 1);
-    m_header[28] = flag;
+    m_file->WriteAt(kIndexFlagAt, &flag, 1);
+    m_header[kIndexFlagAt] = flag;
 }
 
 void DbfTable::WriteRecord(std::uint32_t recNo, const char* buffer) {
@@ -676,7 +660,7 @@ void DbfTable::AppendRecords(const char* buffers, std::size_t count) {
     // file's size takes it). The file ends with the end-of-file mark at every moment: no
     // bytes after it that another reader could take for records.
     m_writeBuffer.assign(buffers, buffers + bytes);
-    m_writeBuffer.push_back(kEndOfFile);
+    m_writeBuffer.push_back(kEndOfFileMark);
     m_file->WriteAt(at, m_writeBuffer.data(), m_writeBuffer.size());
     m_records.insert(m_records.end(), buffers, buffers + bytes);
     const std::uint32_t first = m_count + 1;
@@ -754,9 +738,7 @@ std::string DbfTable::Text(const char* record, int field) const {
     case FieldType::Double: {
         if (IsNull(record, field))
             return {};
-        std::uint64_t bits = 0;
-        for (int i = 0; i < 8; ++i)
-            bits = (bits << 8) | static_cast<unsigned char>(p[i]);
+        std::uint64_t bits = DecodeBe64(p);
         bits = (bits & 0x8000000000000000ull) ? bits ^ 0x8000000000000000ull : ~bits;
         double v = 0;
         std::memcpy(&v, &bits, sizeof v);
@@ -825,12 +807,7 @@ void DbfTable::EncodeInteger(char* record, const FieldDef& f, long long value) c
         if (value <= -2147483648LL || value > 2147483647LL)
             throw DbfError(m_path,
                            "field " + f.name + ": " + std::to_string(value) + " is out of range");
-        const std::uint32_t raw =
-            static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) ^ 0x80000000u;
-        p[0] = static_cast<char>(raw >> 24);
-        p[1] = static_cast<char>(raw >> 16);
-        p[2] = static_cast<char>(raw >> 8);
-        p[3] = static_cast<char>(raw);
+        EncodeBe32(p, static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) ^ 0x80000000u);
         return;
     }
     Encode(record, f, std::to_string(value));
@@ -930,12 +907,14 @@ int DbfTable::TagIndex(std::string_view name) const {
 
 void DbfTable::AddTag(const TagDef& def) {
     RequireWritable();
-    if (def.name.empty() || def.name.size() > 10)
-        throw DbfError(IndexPath(), "tag name \"" + def.name + "\" must have 1 to 10 characters");
+    if (def.name.empty() || def.name.size() > std::size_t(kMdxMaxTagNameLength))
+        throw DbfError(IndexPath(), "tag name \"" + def.name + "\" must have 1 to " +
+                                        std::to_string(kMdxMaxTagNameLength) + " characters");
     if (TagIndex(def.name) >= 0)
         throw DbfError(IndexPath(), "tag " + def.name + " exists already");
-    if (m_tags.size() >= 47)
-        throw DbfError(IndexPath(), "a table can have at most 47 tags");
+    if (m_tags.size() >= std::size_t(kMdxMaxTags))
+        throw DbfError(IndexPath(),
+                       "a table can have at most " + std::to_string(kMdxMaxTags) + " tags");
     std::unique_ptr<IndexTag> tag;
     try {
         tag = MakeTag(def);
@@ -1016,7 +995,7 @@ void DbfTable::FlushIndex() {
     if (dot != std::string::npos)
         tableName.resize(dot);
     const std::uint8_t language = m_collation == Collation::WesternEurope1252
-                                      ? kLangWinWe
+                                      ? kLanguageWinWe
                                       : (m_level == 7 ? 0 : m_languageId);
     try {
         auto file = m_fs.Open(temp, OpenMode::CreateTruncate);
@@ -1043,7 +1022,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
         file->Reserve(m_header.size() + records.size() + 1);
         file->WriteAt(0, m_header.data(), m_header.size());
         file->WriteAt(m_header.size(), records.data(), records.size());
-        const char eof = kEndOfFile;
+        const char eof = kEndOfFileMark;
         file->WriteAt(m_header.size() + records.size(), &eof, 1);
         file->Sync();
         m_fs.Rename(temp, m_path);
@@ -1065,7 +1044,7 @@ void DbfTable::ReplaceFile(const FieldDefs& fields, const std::vector<char>& rec
     ForgetViews(); // the old file's views went with it; the caller sets m_records
     m_mappedCount = 0;
     m_file = std::move(file);
-    m_head = m_file->MapHead(8);
+    m_head = m_file->MapHead(kPostedPrefixSize);
     m_fields = fields;
     m_count = count;
     m_deleted = 0;
@@ -1090,7 +1069,7 @@ void DbfTable::Pack() {
     }
     const std::vector<unsigned char> oldHeader = m_header;
     StampDate(m_header.data());
-    Put32(&m_header[4], count);
+    EncodeLe32(&m_header[kRecordCountAt], count);
     try {
         ReplaceFile(m_fields, kept, count);
     } catch (...) {
@@ -1152,8 +1131,8 @@ void DbfTable::Restructure(const FieldDefs& newFields) {
     const int oldHeaderLength = m_headerLength;
     m_header = MakeHeader(fields, level7, recordLength, m_languageId,
                           m_languageDriver.empty() ? kDriverWinWe : m_languageDriver);
-    m_header[28] = oldHeader[28];
-    Put32(&m_header[4], count);
+    m_header[kIndexFlagAt] = oldHeader[kIndexFlagAt];
+    EncodeLe32(&m_header[kRecordCountAt], count);
     m_headerLength = static_cast<int>(m_header.size());
     m_recordLength = recordLength;
     try {

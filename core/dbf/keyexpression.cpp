@@ -1,5 +1,6 @@
 #include "core/dbf/keyexpression.h"
 
+#include "core/dbf/coding.h"
 #include "core/dbf/collation.h"
 #include "core/dbf/dbferror.h"
 
@@ -259,9 +260,7 @@ double KeyExpression::NumericKey(const char* record) const {
 }
 
 bool DecodeInteger(const char* bytes, long long& value) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    const std::uint32_t raw = (std::uint32_t(b[0]) << 24) | (std::uint32_t(b[1]) << 16) |
-                              (std::uint32_t(b[2]) << 8) | std::uint32_t(b[3]);
+    const std::uint32_t raw = DecodeBe32(bytes);
     if (raw == 0)
         return false;
     value = static_cast<std::int32_t>(raw ^ 0x80000000u);

@@ -1,6 +1,8 @@
 #include "core/dbf/mdxfile.h"
 
+#include "core/dbf/coding.h"
 #include "core/dbf/dbferror.h"
+#include "core/dbf/format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,31 +13,6 @@
 namespace velmora::core::dbf {
 
 namespace {
-
-constexpr int kHeaderSize = 2048;
-constexpr int kBlock = 512;
-constexpr int kPage = 1024;
-constexpr int kTagTable = 544;
-constexpr int kTagSize = 32;
-constexpr int kMaxTags = 47;
-
-std::uint32_t Get32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t Get16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-void Put32(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-void Put16(unsigned char* p, std::uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
 
 std::string Terminated(const unsigned char* p, std::size_t max, bool& ok) {
     const auto* end = static_cast<const unsigned char*>(std::memchr(p, 0, max));
@@ -58,65 +35,66 @@ void Today(unsigned char* p) {
 std::vector<MdxTagInfo> ReadMdxTags(File& file) {
     const std::string& path = file.Path();
     const std::uint64_t size = file.Size();
-    if (size < kHeaderSize)
+    if (size < kMdxHeaderSize)
         throw DbfError(path, "index file is truncated (" + std::to_string(size) + " bytes)");
-    unsigned char header[kHeaderSize];
-    file.ReadAt(0, header, kHeaderSize);
-    const int version = header[0];
-    if (version != 2 && version != 3)
+    unsigned char header[kMdxHeaderSize];
+    file.ReadAt(0, header, kMdxHeaderSize);
+    const int version = header[kMdxVersionAt];
+    if (version != kMdxVersionLevel4 && version != kMdxVersionLevel7)
         throw DbfError(path, "not a production index file (version byte " +
                                  std::to_string(version) + ")");
-    const int tagsUsed = Get16(header + 28);
-    const int tagSize = header[26];
-    if (tagsUsed > kMaxTags)
-        throw DbfError(path, "index file names " + std::to_string(tagsUsed) + " tags (at most 47)");
-    if (tagSize < kTagSize)
-        throw DbfError(path, "index file has a tag size of " + std::to_string(tagSize));
-    const int blockSize = Get16(header + 20);
-    if (blockSize < 1 || blockSize > 64)
-        throw DbfError(path, "index file has a block size of " + std::to_string(blockSize));
-    const bool level7 = version == 3;
-    const int nameLength = level7 ? 33 : 11;
-    const int tagRecord = level7 ? 43 : 21;
-    const int tagOffset = kTagTable + tagSize - kTagSize;
+    const int tagsUsed = DecodeLe16(header + kMdxTagsUsedAt);
+    const int tagStep = header[kMdxTagStepAt];
+    if (tagsUsed > kMdxMaxTags)
+        throw DbfError(path, "index file names " + std::to_string(tagsUsed) + " tags (at most " +
+                                 std::to_string(kMdxMaxTags) + ")");
+    if (tagStep < kMdxTagStep)
+        throw DbfError(path, "index file has a tag size of " + std::to_string(tagStep));
+    const int blocksPerPage = DecodeLe16(header + kMdxBlocksPerPageAt);
+    if (blocksPerPage < 1 || blocksPerPage > 64)
+        throw DbfError(path, "index file has a block size of " + std::to_string(blocksPerPage));
+    const MdxTagEntryLayout& layout = MdxTagEntryOf(version == kMdxVersionLevel7);
+    // A wider step than ours moves the entries by its extra bytes, as TDbf reads them.
+    const int tagTable = kMdxTagTableAt + tagStep - kMdxTagStep;
     std::vector<MdxTagInfo> tags;
     for (int i = 0; i < tagsUsed; ++i) {
-        const int at = tagOffset + i * tagSize;
-        if (at + tagRecord > kHeaderSize)
+        const int at = tagTable + i * tagStep;
+        if (at + layout.size > kMdxHeaderSize)
             throw DbfError(path, "index file tag table overruns its header");
         const unsigned char* tag = header + at;
         bool ok = false;
-        std::string name =
-            Terminated(tag + 4, static_cast<std::size_t>(std::min(nameLength, tagSize - 4)), ok);
+        std::string name = Terminated(
+            tag + kMdxTagNameAt,
+            static_cast<std::size_t>(std::min(layout.nameSize, tagStep - kMdxTagNameAt)), ok);
         if (name.empty())
             throw DbfError(path, "index tag " + std::to_string(i + 1) + " has no name");
-        const std::uint32_t page = Get32(tag);
-        if (page < 4 || std::uint64_t(page) * kBlock + kPage > size)
+        const std::uint32_t page = DecodeLe32(tag + kMdxTagHeaderPageAt);
+        if (page < kMdxFirstPageBlock || std::uint64_t(page) * kMdxBlockSize + kMdxPageSize > size)
             throw DbfError(path, "index tag " + name + " points outside the file");
-        unsigned char tagHeader[256];
-        file.ReadAt(std::uint64_t(page) * kBlock, tagHeader, sizeof tagHeader);
-        const char keyType = static_cast<char>(tagHeader[9]);
+        unsigned char tagHeader[kTagHeaderReadSize];
+        file.ReadAt(std::uint64_t(page) * kMdxBlockSize, tagHeader, sizeof tagHeader);
+        const char keyType = static_cast<char>(tagHeader[kTagKeyTypeAt]);
         if (keyType != 'C' && keyType != 'N' && keyType != 'D' && keyType != 'F')
             throw DbfError(path, "index tag " + name + " has an unknown key type");
-        const int keyLength = Get16(tagHeader + 12);
-        if (keyLength < 1 || keyLength > 100)
+        const int keyLength = DecodeLe16(tagHeader + kTagKeyLengthAt);
+        if (keyLength < 1 || keyLength > kMdxMaxKeyLength)
             throw DbfError(path, "index tag " + name + " has a key length of " +
                                      std::to_string(keyLength));
-        std::string expression = Terminated(tagHeader + 24, 220, ok);
+        std::string expression = Terminated(tagHeader + kTagExpressionAt, kTagExpressionSize, ok);
         if (!ok || expression.empty())
             throw DbfError(path, "index tag " + name + " has no valid key expression");
         MdxTagInfo info;
         info.def.name = name;
         info.def.expression = expression;
-        info.def.descending = (tagHeader[8] & 0x08) != 0;
+        info.def.descending = (tagHeader[kTagKeyFormatAt] & kKeyFormatDescending) != 0;
         info.numeric = keyType != 'C';
         tags.push_back(std::move(info));
     }
     return tags;
 }
 
-void EncodeMdxNumber(double value, unsigned char out[12]) {
-    std::memset(out, 0, 12);
+void EncodeMdxNumber(double value, unsigned char out[kMdxNumberSize]) {
+    std::memset(out, 0, kMdxNumberSize);
     std::string digits;
     int exponent = 0;
     const bool negative = value < 0;
@@ -128,24 +106,25 @@ void EncodeMdxNumber(double value, unsigned char out[12]) {
             digits = text;
             exponent = static_cast<int>(digits.size());
         } else {
-            std::snprintf(text, sizeof text, "%.15e", magnitude); // d.ddddde[+-]xx
-            digits = std::string(1, text[0]) + std::string(text + 2, 15);
+            // d.ddd...e[+-]xx with every significant digit a key can hold
+            std::snprintf(text, sizeof text, "%.*e", kMdxNumberMaxDigits - 1, magnitude);
+            digits = std::string(1, text[0]) + std::string(text + 2, kMdxNumberMaxDigits - 1);
             exponent = std::atoi(std::strchr(text, 'e') + 1) + 1;
         }
         while (!digits.empty() && digits.back() == '0')
             digits.pop_back();
-        if (digits.size() > 16)
-            digits.resize(16);
+        if (digits.size() > std::size_t(kMdxNumberMaxDigits))
+            digits.resize(kMdxNumberMaxDigits);
     }
     const int count = static_cast<int>(digits.size());
-    out[0] = static_cast<unsigned char>(0x34 + exponent);
-    out[1] = static_cast<unsigned char>(((count + 1) / 2) * 8 + 1);
+    out[kMdxNumberExponentAt] = static_cast<unsigned char>(kMdxNumberExponentBias + exponent);
+    out[kMdxNumberLengthAt] = static_cast<unsigned char>(((count + 1) / 2) * 8 + 1);
     if (negative)
-        out[1] |= 0x80;
+        out[kMdxNumberLengthAt] |= kMdxNumberNegative;
     for (int i = 0; i < count; i += 2) {
         const int high = digits[static_cast<std::size_t>(i)] - '0';
         const int low = i + 1 < count ? digits[static_cast<std::size_t>(i + 1)] - '0' : 0;
-        out[2 + i / 2] = static_cast<unsigned char>((high << 4) | low);
+        out[kMdxNumberDigitsAt + i / 2] = static_cast<unsigned char>((high << 4) | low);
     }
 }
 
@@ -178,54 +157,58 @@ private:
 
 void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_t languageId,
               const std::vector<MdxTagOut>& tags) {
-    if (tags.size() > kMaxTags)
-        throw DbfError(file.Path(), "more than 47 index tags");
-    std::vector<unsigned char> header(kHeaderSize, 0);
-    header[0] = level7 ? 3 : 2;
-    Today(header.data() + 1);
-    const std::string name = tableName.substr(0, 15);
-    std::memcpy(header.data() + 4, name.data(), name.size());
-    Put16(header.data() + 20, 2);
-    Put16(header.data() + 22, kPage);
-    header[24] = 1;
-    header[25] = 48;
-    header[26] = kTagSize;
-    Put16(header.data() + 28, static_cast<std::uint16_t>(tags.size()));
-    header[31] = languageId;
-    Today(header.data() + 44);
-    header[529] = 1;
+    if (tags.size() > kMdxMaxTags)
+        throw DbfError(file.Path(), "more than " + std::to_string(kMdxMaxTags) + " index tags");
+    std::vector<unsigned char> header(kMdxHeaderSize, 0);
+    unsigned char* const h = header.data();
+    h[kMdxVersionAt] = level7 ? kMdxVersionLevel7 : kMdxVersionLevel4;
+    Today(h + kMdxCreationDateAt);
+    const std::string name = tableName.substr(0, kMdxTableNameSize - 1);
+    std::memcpy(h + kMdxTableNameAt, name.data(), name.size());
+    EncodeLe16(h + kMdxBlocksPerPageAt, kMdxBlocksPerPage);
+    EncodeLe16(h + kMdxPageSizeAt, kMdxPageSize);
+    h[kMdxProductionAt] = 1;
+    h[kMdxTagSlotsAt] = kMdxTagSlots;
+    h[kMdxTagStepAt] = kMdxTagStep;
+    EncodeLe16(h + kMdxTagsUsedAt, static_cast<std::uint16_t>(tags.size()));
+    h[kMdxLanguageIdAt] = languageId;
+    Today(h + kMdxUpdateDateAt);
+    h[kMdxTagFlagAt] = 1;
 
-    std::uint32_t nextBlock = kHeaderSize / kBlock;
-    std::vector<unsigned char> page(kPage);
+    std::uint32_t nextBlock = kMdxFirstPageBlock;
+    std::vector<unsigned char> page(kMdxPageSize);
     RunWriter writer(file);
     auto writePage = [&](std::uint32_t block) {
-        writer.Write(std::uint64_t(block) * kBlock, page.data(), kPage);
+        writer.Write(std::uint64_t(block) * kMdxBlockSize, page.data(), kMdxPageSize);
+    };
+    auto entryAt = [&page](std::size_t k, int entrySize) {
+        return page.data() + kPageEntriesAt + k * static_cast<std::size_t>(entrySize);
     };
 
+    const MdxTagEntryLayout& layout = MdxTagEntryOf(level7);
     for (std::size_t t = 0; t < tags.size(); ++t) {
         const MdxTagOut& tag = tags[t];
-        const int keyLength = tag.numeric ? 12 : tag.keyLength;
-        const int entrySize = (keyLength + 4 + 3) & ~3;
-        const int maxKeys = (kPage - 8) / entrySize;
+        const int keyLength = tag.numeric ? kMdxNumberSize : tag.keyLength;
+        const int entrySize =
+            (kEntryKeyAt + keyLength + kEntryAlignment - 1) & ~(kEntryAlignment - 1);
+        const int maxKeys = (kMdxPageSize - kPageEntriesAt) / entrySize;
         const std::uint32_t headerBlock = nextBlock;
-        nextBlock += 2;
+        nextBlock += kMdxBlocksPerPage;
 
         // Tag table entry: TDbf's layout for this version, written in order so that a later
         // entry overlays the tail of the one before, exactly as TDbf leaves it.
-        unsigned char* entry = header.data() + kTagTable + t * kTagSize;
-        const int nameLength = level7 ? 33 : 11;
-        const int tail = level7 ? 37 : 15;
-        unsigned char record[43] = {};
-        Put32(record, headerBlock);
+        unsigned char record[kMdxLevel7Tag.size] = {};
+        EncodeLe32(record + kMdxTagHeaderPageAt, headerBlock);
         std::string upper = tag.name;
         std::transform(upper.begin(), upper.end(), upper.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        std::memcpy(record + 4, upper.data(),
-                    std::min<std::size_t>(upper.size(), std::size_t(nameLength - 1)));
-        record[tail] = 0x10;  // key format: data field
-        record[tail + 4] = 2; // reserved, as dBase writes it
-        record[tail + 5] = tag.numeric ? 'N' : 'C';
-        std::memcpy(entry, record, static_cast<std::size_t>(level7 ? 43 : 21));
+        std::memcpy(record + kMdxTagNameAt, upper.data(),
+                    std::min<std::size_t>(upper.size(), std::size_t(layout.nameSize - 1)));
+        record[layout.keyFormatAt] = kMdxKeyFromField;
+        record[layout.reservedAt] = kMdxTagReserved;
+        record[layout.keyTypeAt] = tag.numeric ? 'N' : 'C';
+        std::memcpy(h + kMdxTagTableAt + t * kMdxTagStep, record,
+                    static_cast<std::size_t>(layout.size));
 
         // Leaves: at most maxKeys - 1 entries each, so the slot after the last entry stays
         // zero (that is how a reader tells a leaf from an inner page).
@@ -236,20 +219,20 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
         std::vector<Child> level;
         const std::size_t perLeaf = static_cast<std::size_t>(std::max(1, maxKeys - 1));
         std::vector<char> key(static_cast<std::size_t>(keyLength));
-        unsigned char encoded[12];
+        unsigned char encoded[kMdxNumberSize];
         double encodedNumber = 0;
         bool haveEncoded = false;
         std::size_t i = 0;
         do {
             std::fill(page.begin(), page.end(), 0);
             const std::size_t n = std::min(perLeaf, tag.count - i);
-            Put32(page.data(), static_cast<std::uint32_t>(n));
+            EncodeLe32(page.data() + kPageCountAt, static_cast<std::uint32_t>(n));
             for (std::size_t k = 0; k < n; ++k, ++i) {
-                unsigned char* e = page.data() + 8 + k * static_cast<std::size_t>(entrySize);
+                unsigned char* e = entryAt(k, entrySize);
                 double number = 0;
                 std::fill(key.begin(), key.end(), ' ');
                 const std::uint32_t recNo = tag.entry(i, key.data(), number);
-                Put32(e, recNo);
+                EncodeLe32(e + kEntryPointerAt, recNo);
                 if (tag.numeric) {
                     // Neighbouring entries mostly share their key: encode each value once.
                     if (!haveEncoded || std::memcmp(&number, &encodedNumber, sizeof number) != 0) {
@@ -257,20 +240,19 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
                         encodedNumber = number;
                         haveEncoded = true;
                     }
-                    std::memcpy(e + 4, encoded, sizeof encoded);
+                    std::memcpy(e + kEntryKeyAt, encoded, sizeof encoded);
                 } else
-                    std::memcpy(e + 4, key.data(), static_cast<std::size_t>(keyLength));
+                    std::memcpy(e + kEntryKeyAt, key.data(), static_cast<std::size_t>(keyLength));
             }
             Child child{nextBlock, {}};
             if (n > 0) {
-                const unsigned char* last =
-                    page.data() + 8 + (n - 1) * static_cast<std::size_t>(entrySize) + 4;
+                const unsigned char* last = entryAt(n - 1, entrySize) + kEntryKeyAt;
                 child.lastKey.assign(last, last + keyLength);
             } else {
                 child.lastKey.assign(static_cast<std::size_t>(keyLength), 0);
             }
             writePage(nextBlock);
-            nextBlock += 2;
+            nextBlock += kMdxBlocksPerPage;
             level.push_back(std::move(child));
         } while (i < tag.count);
 
@@ -284,40 +266,41 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
                 // Spread the children evenly so that no node is nearly empty.
                 const std::size_t take = (level.size() - c) / (nodes - node);
                 std::fill(page.begin(), page.end(), 0);
-                Put32(page.data(), static_cast<std::uint32_t>(take - 1));
+                EncodeLe32(page.data() + kPageCountAt, static_cast<std::uint32_t>(take - 1));
                 for (std::size_t k = 0; k < take; ++k) {
-                    unsigned char* e = page.data() + 8 + k * static_cast<std::size_t>(entrySize);
-                    Put32(e, level[c + k].block);
-                    std::memcpy(e + 4, level[c + k].lastKey.data(),
+                    unsigned char* e = entryAt(k, entrySize);
+                    EncodeLe32(e + kEntryPointerAt, level[c + k].block);
+                    std::memcpy(e + kEntryKeyAt, level[c + k].lastKey.data(),
                                 static_cast<std::size_t>(keyLength));
                 }
                 upperLevel.push_back(Child{nextBlock, level[c + take - 1].lastKey});
                 writePage(nextBlock);
-                nextBlock += 2;
+                nextBlock += kMdxBlocksPerPage;
                 c += take;
             }
             level = std::move(upperLevel);
         }
 
         std::fill(page.begin(), page.end(), 0);
-        Put32(page.data(), level.front().block);         // root page
-        Put32(page.data() + 4, nextBlock - headerBlock); // blocks used by this tag
-        page[8] =
-            static_cast<unsigned char>((tag.descending ? 0x08 : 0) | (tag.numeric ? 0 : 0x10));
-        page[9] = tag.numeric ? 'N' : 'C';
-        Put16(page.data() + 12, static_cast<std::uint16_t>(keyLength));
-        Put16(page.data() + 14, static_cast<std::uint16_t>(maxKeys));
-        Put16(page.data() + 18, static_cast<std::uint16_t>(entrySize));
-        Put16(page.data() + 20, 2);
-        const std::string expression = tag.expression.substr(0, 219);
-        std::memcpy(page.data() + 24, expression.data(), expression.size());
-        page[246] = 1; // key exists
+        unsigned char* const p = page.data();
+        EncodeLe32(p + kTagRootPageAt, level.front().block);
+        EncodeLe32(p + kTagBlockCountAt, nextBlock - headerBlock);
+        p[kTagKeyFormatAt] = static_cast<unsigned char>(
+            (tag.descending ? kKeyFormatDescending : 0) | (tag.numeric ? 0 : kKeyFormatCharacter));
+        p[kTagKeyTypeAt] = tag.numeric ? 'N' : 'C';
+        EncodeLe16(p + kTagKeyLengthAt, static_cast<std::uint16_t>(keyLength));
+        EncodeLe16(p + kTagMaxKeysAt, static_cast<std::uint16_t>(maxKeys));
+        EncodeLe16(p + kTagEntrySizeAt, static_cast<std::uint16_t>(entrySize));
+        EncodeLe16(p + kTagVersionAt, kTagVersion);
+        const std::string expression = tag.expression.substr(0, kTagExpressionSize - 1);
+        std::memcpy(p + kTagExpressionAt, expression.data(), expression.size());
+        p[kTagKeyExistsAt] = 1;
         writePage(headerBlock);
     }
     writer.Flush();
-    Put32(header.data() + 32, nextBlock);
+    EncodeLe32(h + kMdxBlockCountAt, nextBlock);
     file.WriteAt(0, header.data(), header.size());
-    file.Truncate(std::uint64_t(nextBlock) * kBlock);
+    file.Truncate(std::uint64_t(nextBlock) * kMdxBlockSize);
 }
 
 } // namespace velmora::core::dbf

@@ -1,7 +1,7 @@
 #pragma once
-// The production index file (.mdx) in the layout TDbf reads and writes: a 2048-byte file
-// header with the tag table at byte 544 (32 bytes per tag), and per tag a header page and
-// a B-tree of 1024-byte pages whose leaves hold (record number, key) entries and whose
+// The production index file (.mdx) in the layout TDbf reads and writes (core/dbf/format.h
+// names every byte): a 2048-byte file header with the tag table, and per tag a header page
+// and a B-tree of 1024-byte pages whose leaves hold (record number, key) entries and whose
 // inner entries hold (child page, last key of that child). Page numbers count 512-byte
 // blocks. Numeric keys are 12-byte BCD numbers, character keys the key bytes.
 //
@@ -9,6 +9,7 @@
 // table data, so a damaged tree can never lose or hide records.
 
 #include "core/dbf/fileio.h"
+#include "core/dbf/format.h"
 #include "core/dbf/indextag.h"
 
 #include <cstdint>
@@ -45,6 +46,6 @@ void WriteMdx(File& file, const std::string& tableName, bool level7, std::uint8_
               const std::vector<MdxTagOut>& tags);
 
 // The 12-byte key of a number as dBase stores it in an .mdx.
-void EncodeMdxNumber(double value, unsigned char out[12]);
+void EncodeMdxNumber(double value, unsigned char out[kMdxNumberSize]);
 
 } // namespace velmora::core::dbf

@@ -2,6 +2,8 @@
 #include "core/error.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <vector>
 
 using namespace velmora::core;
 
@@ -69,6 +71,50 @@ TEST(Coordinates, AtlasSheetTable) {
     EXPECT_EQ(AtlasToRD(3245, 0), (std::pair<double, double>{162, 457}));
     EXPECT_EQ(AtlasToRD(6300, 11), (std::pair<double, double>{0, 0}));
     EXPECT_EQ(AtlasToRD(-100, 11), (std::pair<double, double>{0, 0}));
+}
+
+TEST(Coordinates, AtlasNotationNamesEveryKmSquareOnce) {
+    // Every km-square number of every block of every sheet, read under "NL", is a km-square
+    // of its own inside its block: the sheets neither overlap nor leave gaps. Number 0 names
+    // a square of the same block.
+    auto parse = [](const QString& code) { // "xxx-yyy", a minus sign before a negative number
+        const qsizetype dash = code.indexOf('-', 1);
+        return std::pair<int, int>{code.left(dash).toInt(), code.mid(dash + 1).toInt()};
+    };
+    std::vector<int> numbers{0};
+    for (int row = 1; row <= 5; ++row)
+        for (int column = 1; column <= 5; ++column)
+            numbers.push_back(row * 10 + column);
+    std::set<QString> seen;
+    for (int sheet = 1; sheet <= 62; ++sheet) {
+        const AtlasSheet& s = AtlasSheets()[static_cast<std::size_t>(sheet - 1)];
+        for (int row = 1; row <= 5; ++row) {
+            for (int column = 1; column <= 8; ++column) {
+                const int code = sheet * 100 + row * 10 + column;
+                const int west = s.westX + (column - 1) * 5;
+                const int north = s.northY - (row - 1) * 5;
+                for (int number : numbers) {
+                    const SquareCodePair codes =
+                        SquareCodes(QString::number(code), QString::number(number), kKmBased, "NL");
+                    const auto [x, y] = parse(codes.kxy);
+                    ASSERT_TRUE(x >= west && x < west + 5 && y >= north - 5 && y < north)
+                        << code << " " << number << " gave " << codes.kxy.toStdString();
+                    // The block's south-west corner is the UXY of its squares (east of x = 0:
+                    // the codes truncate toward zero).
+                    if (west >= 0) {
+                        EXPECT_EQ(parse(codes.uxy), (std::pair<int, int>{west, north - 5}))
+                            << code << " " << number;
+                    }
+                    if (number != 0) {
+                        EXPECT_TRUE(seen.insert(codes.kxy).second)
+                            << code << " " << number << " names " << codes.kxy.toStdString()
+                            << " again";
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(seen.size(), 62u * 40 * 25);
 }
 
 TEST(Coordinates, RDToLatLonAtAmersfoort) {

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 
 using namespace velmora::core;
 
@@ -49,6 +50,12 @@ TEST(ShippedData, DemoDatabaseOpensWithEveryTag) {
     EXPECT_TRUE(prompts.shown.isEmpty()); // no corrupt samples
     // Every sample carries the square codes of its event under either interface language:
     // posting an event again, in English (the default) or Dutch, moves nothing on the map.
+    // And every event lies in a km-square of the square table (Dutch land or inland water).
+    std::set<QString> landSquares;
+    Dataset& squareTable = store.SquareCoordinates();
+    for (squareTable.First(); !squareTable.Eof(); squareTable.Next())
+        landSquares.insert(squareTable.FieldByName("XCOORD").AsString() + "-" +
+                           squareTable.FieldByName("YCOORD").AsString());
     std::map<long long, std::pair<QString, QString>> codes;
     Dataset& loc = store.Locations();
     for (loc.First(); !loc.Eof(); loc.Next()) {
@@ -56,7 +63,8 @@ TEST(ShippedData, DemoDatabaseOpensWithEveryTag) {
         const QString y = loc.FieldByName("COORDY").AsString();
         const SquareCodePair en = SquareCodes(x, y, kKmBased, "EN");
         const SquareCodePair nl = SquareCodes(x, y, kKmBased, "NL");
-        EXPECT_EQ(en.kxy, nl.kxy) << x.toStdString() << " " << y.toStdString();
+        EXPECT_EQ(en, nl) << x.toStdString() << " " << y.toStdString();
+        EXPECT_TRUE(landSquares.count(en.kxy)) << en.kxy.toStdString();
         codes[loc.FieldByName("ID").AsInteger()] = {en.kxy, en.uxy};
     }
     Dataset& samples = store.Samples();
