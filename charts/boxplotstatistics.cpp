@@ -1,7 +1,7 @@
 #include "charts/boxplotstatistics.h"
 
+#include "charts/messages.h"
 #include "core/error.h"
-#include "core/resourcestrings.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ namespace velmora::charts {
 namespace {
 void RequireValues(const std::vector<double>& values) {
     if (values.empty())
-        throw core::Error(core::ResStr(core::rsArrayIsEmpty));
+        throw core::Error(ResStr(rsArrayIsEmpty));
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "charts/phenology.h"
 
+#include "charts/messages.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 
 #include <cmath>
 
@@ -25,8 +25,8 @@ bool Phenology::Count(int day, int month, const QString& locatie, const QString&
     if (!index || *index < 0)
         return false;
     if (*index >= kPeriods) {
-        const int id = dutchRules ? core::rsInvalidDateNL : core::rsInvalidDateEN;
-        core::UserPrompts().Message(core::ResStr(id).arg(locatie, dagText, maandText, jaarText),
+        const Message id = dutchRules ? rsInvalidDateNL : rsInvalidDateEN;
+        core::UserPrompts().Message(ResStr(id).arg(locatie, dagText, maandText, jaarText),
                                     core::MessageKind::Warning);
         return false;
     }

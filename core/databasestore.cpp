@@ -7,12 +7,17 @@
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
+#include "core/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -125,6 +130,10 @@ void DatabaseStore::MarkLocationsChanged() {
         TellPendingChanges();
 }
 
+void DatabaseStore::MarkMapForReload() {
+    Each([](DatabaseListener& l) { l.MapMustReload(); });
+}
+
 void DatabaseStore::MarkSamplesChanged() {
     samplesChanged = true;
     m_samplesPending = true;
@@ -188,8 +197,34 @@ QString DatabaseStore::DatabaseFile(const QString& name, const QString& suffix) 
 
 void DatabaseStore::DeleteDatabase(const QString& name) {
     RequireValidName(name);
-    for (const char* suffix : {".ini", "1.mdx", "2.mdx", "1.dbf", "2.dbf"})
-        RemoveIfExists(DatabaseFile(name, QString::fromLatin1(suffix)));
+    QStringList files;
+    for (const char* suffix : {".ini", "1.mdx", "2.mdx", "1.dbf", "2.dbf"}) {
+        const QString path = DatabaseFile(name, QString::fromLatin1(suffix));
+        if (QFileInfo(path).isFile())
+            files << path;
+    }
+    if (files.isEmpty())
+        return;
+    // The files leave the catalogue together: each is moved into a hidden folder of DataDir,
+    // and when one cannot be moved the ones already moved go back. Only then is the folder
+    // removed; a file that resists that is out of the catalogue's sight already.
+    QByteArray holder = QFile::encodeName(DataDir() + QStringLiteral(".deleting-XXXXXX"));
+    if (!::mkdtemp(holder.data()))
+        throw Error(SystemErrorText(errno), DataDir());
+    std::vector<std::pair<QByteArray, QByteArray>> moved;
+    for (const QString& path : files) {
+        const QByteArray from = QFile::encodeName(path);
+        const QByteArray to = holder + '/' + QFile::encodeName(QFileInfo(path).fileName());
+        if (::rename(from.constData(), to.constData()) != 0) {
+            const int error = errno;
+            for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+                (void)::rename(it->second.constData(), it->first.constData());
+            (void)::rmdir(holder.constData());
+            throw Error(SystemErrorText(error), path);
+        }
+        moved.emplace_back(from, to);
+    }
+    QDir(QFile::decodeName(holder)).removeRecursively();
 }
 
 bool DatabaseStore::UpgradeSamplesTable(const QString& name) {
@@ -579,11 +614,14 @@ std::pair<int, int> DatabaseStore::FinishSquareTotals(const std::vector<std::uin
 }
 
 void DatabaseStore::RecomputeSquareCodes() {
+    RecomputeSquareCodes(CurrentSettings().language);
+}
+
+void DatabaseStore::RecomputeSquareCodes(const QString& language) {
     const BulkChange bulk(*this);
     m_locations.SetIndexName(QStringLiteral("ID"));
     m_locations.DisableControls();
     m_samples.DisableControls();
-    const QString language = CurrentSettings().language;
     try {
         // The codes of every location, computed once: a location has many samples.
         std::unordered_map<long long, SquareCodePair> codesById;
@@ -628,11 +666,14 @@ void DatabaseStore::RecomputeSquareCodes() {
 }
 
 bool DatabaseStore::SquareCodesUpToDate() {
+    return SquareCodesUpToDate(CurrentSettings().language);
+}
+
+bool DatabaseStore::SquareCodesUpToDate(const QString& language) {
     const QString name = Name();
     if (!OpenDatabase(name))
         return false;
     bool upToDate = true;
-    const QString language = CurrentSettings().language;
     auto check = [&] {
         const QVariant id = m_samples.FieldByName(QStringLiteral("ID")).AsVariant();
         if (!m_locations.Locate(QStringLiteral("ID"), id))

@@ -83,7 +83,10 @@ public:
     bool OpenDatabase(const QString& name);
     // Saves the settings, writes the database settings, packs and closes both tables.
     void CloseDatabase();
-    // Removes NAME.ini, the index files and the tables. The caller closes the database first.
+    // Removes NAME.ini, the index files and the tables, all or none: the files are first
+    // moved together into a hidden folder of DataDir (and moved back when one cannot be), then
+    // that folder is removed. Throws Error, with every file in place, when a file cannot be
+    // moved. The caller closes the database first.
     static void DeleteDatabase(const QString& name);
     // Adds the field DESMIDINFO (text 100) to an older samples table NAME2.dbf: the table is
     // written anew beside the old one and renamed over it, so a failure leaves the old table
@@ -147,10 +150,17 @@ public:
     // switch is on); a sample with neither date nor ID is reported and deleted.
     std::pair<int, int> SquareTotals();
     // Rewrites KXY and UXY of every sample from its location. Samples whose ID matches no
-    // location are left unchanged.
+    // location are left unchanged. The coordinates are read by the rules of the interface
+    // language given (the atlas notation is read under "NL" only), by default the current one.
     void RecomputeSquareCodes();
+    void RecomputeSquareCodes(const QString& language);
     // True when the stored codes of the first and last sample equal freshly computed ones.
     bool SquareCodesUpToDate();
+    bool SquareCodesUpToDate(const QString& language);
+
+    // Tells the listeners that the map must be read again (the database was closed for a
+    // choice of database, whichever becomes current).
+    void MarkMapForReload();
 
 private:
     void Label(const QString& text);

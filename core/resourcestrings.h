@@ -1,11 +1,33 @@
 #pragma once
-// Every message text of the program lives in this one table: a fixed numeric identifier and
-// the built-in Dutch text. Interface language files translate by identifier, so an
-// identifier, once given out, never changes meaning. New texts take the next free number in
-// their block.
+// The program's message texts: the mechanism, and core's own texts.
+//
+// Every message has a fixed numeric identifier, the name that language files write beside it
+// and its built-in Dutch text. Interface language files translate by identifier, so an
+// identifier, once given out, keeps its number, name and meaning for good.
+//
+// Each module keeps the texts it uses in a block of its own: an enum in the module's
+// namespace, a ResStr for it and the block itself (core below, <module>/messages.h above).
+// A text belongs to the lowest module that uses it; a module higher up names it through that
+// module (recording::ResStr(recording::rsDateError)). ResStr takes only its own module's
+// enum, so a text asked of the wrong block does not compile. Identifiers are unique across
+// all blocks, and each block keeps to the ranges below. A new text takes a free number in a
+// range of its module, beside texts of its kind; a module without texts yet takes a free
+// thousand (4001.., 6001..) and adds its line here.
+//
+// Identifiers by module:
+//   core       1011, 1014-1099, 1101-1199, 1201-1299, 1301-1399, 3002
+//   ecology    1401-1402, 3001, 3003-3029, 3032-3999
+//   recording  2005-2007, 2009-2010, 2017-2024, 2026-2027, 2501-2999
+//   charts     5001-5999
+//   session    1001, 1008, 1403, 1501-1999
+//   ui         1002-1007, 1009-1010, 1012-1013, 1404-1499, 2001-2004, 2008, 2011-2016, 2025,
+//              2028-2499, 3030-3031
+//
+// session::MessageBlocks() lists every block below ui/ for the language tools; ui::Messages()
+// is the last one.
 //
 // Lookups go through a translator hook that the language engine installs; without one (or
-// when it has no entry) the built-in text is returned.
+// when it has no entry) the block's built-in text is returned.
 
 #include <QString>
 #include <functional>
@@ -14,22 +36,26 @@
 
 namespace velmora::core {
 
-enum ResId : int {
-    // Start-up and configuration
-    rsDatabaseInUse = 1001,     // second copy of the program
-    rsFileNameHasBlanks = 1002, // program file name with a blank
-    rsClickOkToEnd = 1003,
-    rsDocumentsNotFound = 1004,
-    rsProgressBusy = 1005,
-    rsProgressDone = 1006,
-    rsVersion = 1007,
-    rsSettingsNotSaved = 1008,
-    rsManualMissing = 1009,
-    rsAboutText = 1010,
+struct ResourceString {
+    int id;
+    const char* name; // the identifier's name, as it is written in language files
+    const char* text; // built-in Dutch text, UTF-8
+};
+
+// The text for an identifier of a block: the installed translator's text when it has one,
+// otherwise the block's built-in text; empty when the block does not hold the identifier.
+// Each module's ResStr is this over its own block.
+QString LookUpText(const std::vector<ResourceString>& block, int id);
+
+// The language engine's hook: returns the translation of an identifier, or nothing.
+using ResourceTranslator = std::function<std::optional<QString>(int id)>;
+void SetResourceTranslator(ResourceTranslator translator);
+
+// core's own texts.
+enum Message : int {
+    // Numbers, the reasons of failed file operations, settings
     rsNotANumber = 1011, // %1: the text
-    rsAboutTitle = 1012,
-    rsSplashTitle = 1013,
-    rsDiskFull = 1014, // the reasons of failed file operations, in plain words
+    rsDiskFull = 1014,   // the reasons of failed file operations, in plain words
     rsNoPermission = 1015,
     rsReadOnlyDisk = 1016,
     rsFolderMissing = 1017,
@@ -74,92 +100,14 @@ enum ResId : int {
     rsRecordsRecovered = 1312, // %1: how many, %2: the table file
     rsIndexRebuilt = 1313,     // %1: the index file, then a line break and the reason
     rsDbNotOpened = 1314,      // %1: the database name, then a line break and the reason
-    // Preferences window and the reference lists it loads
-    rsTaxaListNotRead = 1401,       // followed by the file and the reason
-    rsAdditionalListNotRead = 1402, // followed by the file and the reason
-    rsFieldNamesNotRead = 1403,     // followed by the file and the reason
-    rsLocationOrderNotSet = 1404,   // followed by the reason
-    rsSelectDirectory = 1405,       // title of the folder chooser
-    // Main window
-    rsSaveEditsFirst = 2001,
-    rsDeleteRecordQuestion = 2002,
-    rsDeleteCascadeNote = 2003,
-    rsDatabaseEmpty = 2004,
-    rsLocationNameRequired = 2005,
-    rsValidDateRequired = 2006,
-    rsDateError = 2007,
-    rsEmptyField = 2008,
-    rsDesmidNameEmpty = 2009,
-    rsFillNameFirst = 2010,
-    rsCopyQuestion = 2011,
-    rsNoMapSense = 2012,
-    rsNoDataInDb = 2013,
-    rsNotForLatLon = 2014,
-    rsNoMapFound = 2015,
-    rsOpenMapFirst = 2016,
-    rsCoordLabelX = 2017,
-    rsCoordLabelY = 2018,
-    rsLongitudeLabel = 2019,
-    rsLatitudeLabel = 2020,
-    rsSampleNotOfLocation = 2021, // a post or delete of a sample of another location
-    rsNumberFieldInvalid = 2022,  // %1: the field's caption, %2: the text
-    rsCoordinateInvalid = 2023,   // %1: the coordinate's caption, %2: the text
-    rsYearQuestion = 2024,        // %1: the year, %2: next year
-    rsOnlyDiversity = 2025,       // the taxa list holds no rarity or signal values
-    rsFieldConductivity = 2026,
-    rsFieldWaterTemp = 2027,
-    rsDiversityOnlyShort = 2028, // the same as rsOnlyDiversity in a few words
-    rsHintFirst = 2030,          // the record navigators' button hints, in button order
-    rsHintPrior = 2031,
-    rsHintNext = 2032,
-    rsHintLast = 2033,
-    rsHintNew = 2034,
-    rsHintDelete = 2035,
-    rsHintEdit = 2036,
-    rsHintPost = 2037,
-    rsHintCancel = 2038,
-    // Ecology: taxa list, search list, nature value
-    rsNoDesmids = 3001,    // the sample name of an event without desmids
+    // Whole numbers in text: the identifier lies among ecology's, which used the text first
     rsNotAnInteger = 3002, // %1: the text
-    rsRedListLabel = 3003,
-    rsNatureValueLabel = 3004,
-    rsSpZuur = 3010, // the twelve spectrum class captions, in window order
-    rsSpZwakZuur = 3011,
-    rsSpNeutraal = 3012,
-    rsSpNeutraalAlkalisch = 3013,
-    rsSpAlkalisch = 3014,
-    rsSpZuurIndifferent = 3015,
-    rsSpOligotroof = 3016,
-    rsSpOligoMesotroof = 3017,
-    rsSpMesotroof = 3018,
-    rsSpMesoEutroof = 3019,
-    rsSpEutroof = 3020,
-    rsSpTrofieIndifferent = 3021,
-    rsAlreadyListed = 3030,
-    rsAddToSearchList = 3031,
-    rsNotPrefix = 3032,    // before a name the nature value did not count
-    rsPartlyPrefix = 3033, // before a name it counted in part
-    // Boxplots, plots and phenology
-    rsArrayIsEmpty = 5001,  // statistics of an empty list
-    rsInvalidDateNL = 5002, // %1: location, %2-%3-%4: day, month, year
-    rsInvalidDateEN = 5003, // the same under the non-Dutch coordinate rules
 };
 
-struct ResourceString {
-    int id;
-    const char* name; // the identifier's name, as it is written in language files
-    const char* text; // built-in Dutch text, UTF-8
-};
+// The text of one of core's messages, translated when the interface language has it.
+QString ResStr(Message id);
 
-// The whole table, in source order (grouped by block).
-const std::vector<ResourceString>& ResourceStrings();
-
-// The text for an identifier: translated when the installed translator has it, otherwise the
-// built-in text. Unknown identifiers give an empty text.
-QString ResStr(int id);
-
-// The language engine's hook: returns the translation of an identifier, or nothing.
-using ResourceTranslator = std::function<std::optional<QString>(int id)>;
-void SetResourceTranslator(ResourceTranslator translator);
+// core's block, in source order.
+const std::vector<ResourceString>& Messages();
 
 } // namespace velmora::core

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/resourcestrings.h"
 #include "core/textutils.h"
+#include "ecology/messages.h"
 #include "ecology/searchlist.h"
 #include "ecology/taxalist.h"
 #include "ecology/taxonnames.h"
@@ -13,11 +14,11 @@
 namespace velmora::ecology {
 
 QString NatureValueTally::NotPrefix() {
-    return core::ResStr(core::rsNotPrefix);
+    return ResStr(rsNotPrefix);
 }
 
 QString NatureValueTally::PartlyPrefix() {
-    return core::ResStr(core::rsPartlyPrefix);
+    return ResStr(rsPartlyPrefix);
 }
 
 Milieu MilieuOfZuurgraad(const QString& z) {
@@ -61,7 +62,7 @@ Milieu MilieuSet::Combined() const {
 }
 
 QString SpectrumCaption(int spectrumClass) {
-    return core::ResStr(core::rsSpZuur + spectrumClass);
+    return ResStr(Message(rsSpZuur + spectrumClass));
 }
 
 bool IsCountedRecord(const QString& zeker, const QString& abund, const QString& dl,
@@ -92,7 +93,7 @@ void NatureValueTally::ClearData() {
         hint.clear();
     m_treated.clear();
     m_notCounted.clear();
-    m_noDesmids = core::ResStr(core::rsNoDesmids);
+    m_noDesmids = ResStr(rsNoDesmids);
     const QString zero = QStringLiteral("0");
     m_result.dn = m_result.rn = m_result.sn = zero;
     m_result.dValue = m_result.rValue = m_result.sValue = zero;
@@ -307,8 +308,8 @@ MainWindowSummary SummaryTexts(const NatureValueResult& result, int sampleRows,
     summary.divers = box(result.dn, result.dValue);
     summary.zeldz = box(result.rn, result.rValue);
     summary.sign = box(result.sn, result.sValue);
-    summary.redListLabel = core::ResStr(core::rsRedListLabel) + result.rl;
-    summary.natureValueLabel = core::ResStr(core::rsNatureValueLabel) + result.nw;
+    summary.redListLabel = ResStr(rsRedListLabel) + result.rl;
+    summary.natureValueLabel = ResStr(rsNatureValueLabel) + result.nw;
     return summary;
 }
 

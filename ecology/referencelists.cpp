@@ -2,15 +2,15 @@
 
 #include "core/error.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "ecology/ecologydata.h"
+#include "ecology/messages.h"
 #include "ecology/taxalistfile.h"
 
 namespace velmora::ecology {
 
 namespace {
-void Report(int messageId, const core::Error& e) {
-    core::UserPrompts().Message(core::ResStr(messageId) + QLatin1Char('\n') + e.Message(),
+void Report(Message message, const core::Error& e) {
+    core::UserPrompts().Message(ResStr(message) + QLatin1Char('\n') + e.Message(),
                                 core::MessageKind::Error);
 }
 } // namespace
@@ -20,14 +20,14 @@ bool ReloadReferenceLists(EcologyData& ecology, int number) {
     try {
         ecology.searchList.ExtendSearchList(AdditionalTaxaListPath(number));
     } catch (const core::Error& e) {
-        Report(core::rsAdditionalListNotRead, e);
+        Report(rsAdditionalListNotRead, e);
         complete = false;
     }
     try {
         LoadTaxaList(ecology, number);
     } catch (const core::Error& e) {
         ecology.taxaList.Clear();
-        Report(core::rsTaxaListNotRead, e);
+        Report(rsTaxaListNotRead, e);
         complete = false;
     }
     return complete;

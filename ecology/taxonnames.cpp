@@ -1,6 +1,6 @@
 #include "ecology/taxonnames.h"
 
-#include "core/resourcestrings.h"
+#include "ecology/messages.h"
 
 namespace velmora::ecology {
 
@@ -58,7 +58,7 @@ bool IsUncertainName(const QString& name) {
 
 bool IsNoDesmidsName(const QString& name) {
     return name == QLatin1String("Geen sieralgen") || name == QLatin1String("No Desmids") ||
-           name == core::ResStr(core::rsNoDesmids);
+           name == ResStr(rsNoDesmids);
 }
 
 QString FoldCase(const QString& text) {

@@ -6,10 +6,10 @@
 #include "core/error.h"
 #include "core/gridsort.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "core/settings.h"
 #include "core/textutils.h"
 #include "ecology/naturevaluetally.h"
+#include "recording/messages.h"
 
 #include <QDate>
 #include <utility>
@@ -176,10 +176,10 @@ void LocationSampleEditor::CheckLocationBeforePost() {
         return loc.FieldByName(QString::fromLatin1(field)).AsString();
     };
     if (text("LOCATIE").trimmed().isEmpty())
-        Refuse(core::ResStr(core::rsLocationNameRequired));
+        Refuse(ResStr(rsLocationNameRequired));
     const QString year = text("JAAR");
     if (year.trimmed().isEmpty())
-        Refuse(core::ResStr(core::rsValidDateRequired));
+        Refuse(ResStr(rsValidDateRequired));
     // A one-digit day or month is stored with its leading zero, also when the post comes
     // before the field is left: dates sort as text.
     for (const char* field : {"DAG", "MAAND"}) {
@@ -188,23 +188,22 @@ void LocationSampleEditor::CheckLocationBeforePost() {
             loc.FieldByName(QString::fromLatin1(field)).SetAsString(padded);
     }
     if (!IsStorableDate(text("DAG"), text("MAAND"), year))
-        Refuse(core::ResStr(core::rsDateError), core::MessageKind::Warning);
+        Refuse(ResStr(rsDateError), core::MessageKind::Warning);
     const bool latLon = m_store.CoordinateSystem() == core::kLatLon;
-    const std::pair<const char*, int> coordinates[] = {
-        {"COORDX", latLon ? core::rsLongitudeLabel : core::rsCoordLabelX},
-        {"COORDY", latLon ? core::rsLatitudeLabel : core::rsCoordLabelY}};
+    const std::pair<const char*, Message> coordinates[] = {
+        {"COORDX", latLon ? rsLongitudeLabel : rsCoordLabelX},
+        {"COORDY", latLon ? rsLatitudeLabel : rsCoordLabelY}};
     for (const auto& [field, caption] : coordinates) {
         try {
             core::ParseCoordinate(text(field));
         } catch (const core::Error&) {
-            Refuse(core::ResStr(core::rsCoordinateInvalid).arg(core::ResStr(caption), text(field)),
+            Refuse(ResStr(rsCoordinateInvalid).arg(ResStr(caption), text(field)),
                    core::MessageKind::Warning);
         }
     }
-    const std::pair<const char*, QString> numbers[] = {
-        {"PH", QStringLiteral("pH")},
-        {"GELEIDING", core::ResStr(core::rsFieldConductivity)},
-        {"WATERTEMP", core::ResStr(core::rsFieldWaterTemp)}};
+    const std::pair<const char*, QString> numbers[] = {{"PH", QStringLiteral("pH")},
+                                                       {"GELEIDING", ResStr(rsFieldConductivity)},
+                                                       {"WATERTEMP", ResStr(rsFieldWaterTemp)}};
     for (const auto& [field, caption] : numbers) {
         const QString value = text(field);
         if (value.trimmed().isEmpty())
@@ -212,14 +211,13 @@ void LocationSampleEditor::CheckLocationBeforePost() {
         try {
             core::ParseNumber(value);
         } catch (const core::Error&) {
-            Refuse(core::ResStr(core::rsNumberFieldInvalid).arg(caption, value),
-                   core::MessageKind::Warning);
+            Refuse(ResStr(rsNumberFieldInvalid).arg(caption, value), core::MessageKind::Warning);
         }
     }
     const int nextYear = QDate::currentDate().year() + 1;
     const int y = year.trimmed().toInt();
     if ((y < 1800 || y > nextYear) &&
-        !core::UserPrompts().YesNo(core::ResStr(core::rsYearQuestion).arg(year).arg(nextYear)))
+        !core::UserPrompts().YesNo(ResStr(rsYearQuestion).arg(year).arg(nextYear)))
         throw core::Refusal{};
 }
 
@@ -232,8 +230,7 @@ void LocationSampleEditor::CheckSampleBeforePost() {
     if (trimmed != name.AsString())
         name.SetAsString(trimmed);
     if (trimmed.isEmpty())
-        Refuse(core::ResStr(core::rsDesmidNameEmpty) + QStringLiteral("\n\r") +
-                   core::ResStr(core::rsFillNameFirst),
+        Refuse(ResStr(rsDesmidNameEmpty) + QStringLiteral("\n\r") + ResStr(rsFillNameFirst),
                core::MessageKind::Warning);
     const std::optional<long long> location = CurrentLocationId();
     bool belongs = location.has_value();
@@ -243,7 +240,7 @@ void LocationSampleEditor::CheckSampleBeforePost() {
     if (belongs)
         belongs = !id.IsNull() && id.AsInteger() == *location;
     if (!belongs)
-        Refuse(core::ResStr(core::rsSampleNotOfLocation), core::MessageKind::Error);
+        Refuse(ResStr(rsSampleNotOfLocation), core::MessageKind::Error);
 }
 
 void LocationSampleEditor::CheckSampleBeforeDelete() {
@@ -251,7 +248,7 @@ void LocationSampleEditor::CheckSampleBeforeDelete() {
         return;
     const std::optional<long long> location = CurrentLocationId();
     if (!location || StoredSampleId(m_store.Samples()) != location)
-        Refuse(core::ResStr(core::rsSampleNotOfLocation), core::MessageKind::Error);
+        Refuse(ResStr(rsSampleNotOfLocation), core::MessageKind::Error);
 }
 
 QString LocationSampleEditor::LocationDatum() {

@@ -4,10 +4,10 @@
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "core/settings.h"
 #include "ecology/referencelists.h"
 #include "ecology/taxalistfile.h"
+#include "session/messages.h"
 
 namespace velmora::session {
 
@@ -22,7 +22,7 @@ bool SecondCopyRefused(core::FileLock& runLock) {
     if (!core::IsFileInUse(biotopes) && runLock.Acquire(RunLockPath(), true))
         return false;
     runLock.Release();
-    core::UserPrompts().Message(core::ResStr(core::rsDatabaseInUse));
+    core::UserPrompts().Message(ResStr(rsDatabaseInUse));
     return true;
 }
 
@@ -49,8 +49,7 @@ void Session::LoadReferenceLists() {
     try {
         m_fieldNames = core::ReadFieldNameTable(core::LibDir() + QStringLiteral("FieldNames.csv"));
     } catch (const core::Error& e) {
-        core::UserPrompts().Message(core::ResStr(core::rsFieldNamesNotRead) + QLatin1Char('\n') +
-                                        e.Message(),
+        core::UserPrompts().Message(ResStr(rsFieldNamesNotRead) + QLatin1Char('\n') + e.Message(),
                                     core::MessageKind::Error);
     }
     LoadBiotopes();
@@ -89,8 +88,7 @@ void Session::End() {
     try {
         core::SaveSettings();
     } catch (const core::Error& e) {
-        core::UserPrompts().Message(core::ResStr(core::rsSettingsNotSaved) + QLatin1Char('\n') +
-                                        e.Message(),
+        core::UserPrompts().Message(ResStr(rsSettingsNotSaved) + QLatin1Char('\n') + e.Message(),
                                     core::MessageKind::Error);
     }
     m_runLock.Release();

@@ -2,7 +2,7 @@
 
 #include "core/error.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
+#include "ui/messages.h"
 
 #include <QHBoxLayout>
 #include <QStyle>
@@ -152,12 +152,12 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(1);
     struct Look {
         const char* text;
-        int hint;
+        Message hint;
     };
     static constexpr Look looks[ButtonCount] = {
-        {"|<", core::rsHintFirst}, {"<", core::rsHintPrior},     {">", core::rsHintNext},
-        {">|", core::rsHintLast},  {"+", core::rsHintNew},       {"-", core::rsHintDelete},
-        {"^", core::rsHintEdit},   {"\u2714", core::rsHintPost}, {"\u2716", core::rsHintCancel},
+        {"|<", rsHintFirst}, {"<", rsHintPrior},     {">", rsHintNext},
+        {">|", rsHintLast},  {"+", rsHintNew},       {"-", rsHintDelete},
+        {"^", rsHintEdit},   {"\u2714", rsHintPost}, {"\u2716", rsHintCancel},
     };
     static constexpr const char* names[ButtonCount] = {"FirstBtn", "PriorBtn", "NextBtn",
                                                        "LastBtn",  "NewBtn",   "DeleteBtn",
@@ -166,7 +166,7 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(names[b]));
         button->setText(QString::fromUtf8(looks[b].text));
-        button->setToolTip(core::ResStr(looks[b].hint));
+        button->setToolTip(ResStr(looks[b].hint));
         button->setMinimumWidth(26);
         layout->addWidget(button);
         m_buttons[b] = button;

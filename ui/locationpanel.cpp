@@ -2,8 +2,8 @@
 
 #include "core/dataset.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "recording/locationsampleeditor.h"
+#include "recording/messages.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,7 +15,6 @@
 namespace velmora::ui {
 
 using core::DatasetState;
-using core::ResStr;
 
 namespace {
 
@@ -98,8 +97,10 @@ LocationPanel::LocationPanel(core::Dataset& locations, QWidget* parent)
     connect(m_edits[QStringLiteral("JAAR")], &DBEdit::FocusLeft, this, [this] { DBEJaarExit(); });
 
     // Coordinates, with labels that follow the coordinate system.
-    m_coordXLabel = MakeLabel(ResStr(core::rsCoordLabelX), QStringLiteral("CoordXLabel"), this);
-    m_coordYLabel = MakeLabel(ResStr(core::rsCoordLabelY), QStringLiteral("CoordYLabel"), this);
+    m_coordXLabel =
+        MakeLabel(recording::ResStr(recording::rsCoordLabelX), QStringLiteral("CoordXLabel"), this);
+    m_coordYLabel =
+        MakeLabel(recording::ResStr(recording::rsCoordLabelY), QStringLiteral("CoordYLabel"), this);
     auto* coords = new QHBoxLayout;
     coords->addWidget(edit("COORDX"));
     coords->addWidget(m_coordYLabel);
@@ -176,8 +177,10 @@ QList<QWidget*> LocationPanel::TabOrder() const {
 }
 
 void LocationPanel::SetCoordinateLabels(bool latLon) {
-    m_coordXLabel->setText(ResStr(latLon ? core::rsLongitudeLabel : core::rsCoordLabelX));
-    m_coordYLabel->setText(ResStr(latLon ? core::rsLatitudeLabel : core::rsCoordLabelY));
+    m_coordXLabel->setText(
+        recording::ResStr(latLon ? recording::rsLongitudeLabel : recording::rsCoordLabelX));
+    m_coordYLabel->setText(
+        recording::ResStr(latLon ? recording::rsLatitudeLabel : recording::rsCoordLabelY));
 }
 
 void LocationPanel::SetBiotopes(const QStringList& codes, const QStringList& texts) {
@@ -227,7 +230,8 @@ void LocationPanel::CheckDateAndWarn() {
     if (!recording::IsStorableDate(LocationText(QStringLiteral("DAG")),
                                    LocationText(QStringLiteral("MAAND")),
                                    LocationText(QStringLiteral("JAAR"))))
-        core::UserPrompts().Message(ResStr(core::rsDateError), core::MessageKind::Warning);
+        core::UserPrompts().Message(recording::ResStr(recording::rsDateError),
+                                    core::MessageKind::Warning);
 }
 
 void LocationPanel::PadField(const QString& field) {

@@ -3,12 +3,12 @@
 #include "core/dataset.h"
 #include "core/error.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ui/dbcontrols.h"
 #include "ui/locationpanel.h"
+#include "ui/messages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,8 +18,6 @@
 #include <QVBoxLayout>
 
 namespace velmora::ui {
-
-using core::ResStr;
 
 NameEntryPanel::NameEntryPanel(ecology::EcologyData& ecology, core::Dataset& samples,
                                DBEdit* desmid, QWidget* parent)
@@ -92,10 +90,10 @@ void NameEntryPanel::VoegToeClick() {
     if (name.isEmpty())
         return;
     if (m_ecology.searchList.Contains(name)) {
-        core::UserPrompts().Message(shown + QLatin1Char('\n') + ResStr(core::rsAlreadyListed));
+        core::UserPrompts().Message(shown + QLatin1Char('\n') + ResStr(rsAlreadyListed));
         return;
     }
-    if (!core::UserPrompts().YesNo(shown + QLatin1Char('\n') + ResStr(core::rsAddToSearchList)))
+    if (!core::UserPrompts().YesNo(shown + QLatin1Char('\n') + ResStr(rsAddToSearchList)))
         return;
     try {
         m_ecology.searchList.AddToAdditionalList(

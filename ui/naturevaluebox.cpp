@@ -1,8 +1,9 @@
 #include "ui/naturevaluebox.h"
 
-#include "core/resourcestrings.h"
+#include "ecology/messages.h"
 #include "ecology/naturevaluetally.h"
 #include "ui/locationpanel.h"
+#include "ui/messages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -10,8 +11,6 @@
 #include <QLineEdit>
 
 namespace velmora::ui {
-
-using core::ResStr;
 
 NatureValueBox::NatureValueBox(QWidget* parent)
     : QGroupBox(QStringLiteral("Natuurwaarde"), parent) {
@@ -36,9 +35,9 @@ NatureValueBox::NatureValueBox(QWidget* parent)
         ++row;
     }
     m_redListLabel =
-        MakeLabel(ResStr(core::rsRedListLabel), QStringLiteral("RodeLijstLabel"), this);
-    m_natureValueLabel =
-        MakeLabel(ResStr(core::rsNatureValueLabel), QStringLiteral("NatuurwaardeLabel"), this);
+        MakeLabel(ecology::ResStr(ecology::rsRedListLabel), QStringLiteral("RodeLijstLabel"), this);
+    m_natureValueLabel = MakeLabel(ecology::ResStr(ecology::rsNatureValueLabel),
+                                   QStringLiteral("NatuurwaardeLabel"), this);
     QFont bold = m_natureValueLabel->font();
     bold.setBold(true);
     m_natureValueLabel->setFont(bold);
@@ -47,7 +46,7 @@ NatureValueBox::NatureValueBox(QWidget* parent)
     // A few words in the box, the whole sentence as its tooltip (the nature value window
     // shows the sentence).
     m_diversityOnlyLabel =
-        MakeLabel(ResStr(core::rsDiversityOnlyShort), QStringLiteral("DiversityOnlyLabel"), this);
+        MakeLabel(ResStr(rsDiversityOnlyShort), QStringLiteral("DiversityOnlyLabel"), this);
     m_diversityOnlyLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
     m_diversityOnlyLabel->hide();
     nw->addWidget(m_diversityOnlyLabel, row++, 0, 1, 2);
@@ -74,10 +73,10 @@ void NatureValueBox::ClearFields() {
 
 void NatureValueBox::Clear(bool diversityOnly) {
     ClearFields();
-    m_redListLabel->setText(ResStr(core::rsRedListLabel));
-    m_natureValueLabel->setText(ResStr(core::rsNatureValueLabel));
-    m_diversityOnlyLabel->setText(ResStr(core::rsDiversityOnlyShort));
-    m_diversityOnlyLabel->setToolTip(ResStr(core::rsOnlyDiversity));
+    m_redListLabel->setText(ecology::ResStr(ecology::rsRedListLabel));
+    m_natureValueLabel->setText(ecology::ResStr(ecology::rsNatureValueLabel));
+    m_diversityOnlyLabel->setText(ResStr(rsDiversityOnlyShort));
+    m_diversityOnlyLabel->setToolTip(ResStr(rsOnlyDiversity));
     m_diversityOnlyLabel->setVisible(diversityOnly);
 }
 

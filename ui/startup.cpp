@@ -1,20 +1,23 @@
 #include "ui/startup.h"
 
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
+#include "core/settings.h"
 #include "session/session.h"
 #include "ui/formtranslator.h"
+#include "ui/messages.h"
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
 #include "ui/tprogress.h"
+#include "ui/tselectdbform.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QSocketNotifier>
 #include <QSplashScreen>
+#include <QTimer>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -56,6 +59,13 @@ void LoadInterfaceLanguage() {
     StartInterfaceLanguage();
 }
 
+void ChooseDatabaseIfNotOpened(TMainForm& form, const core::DatabaseStore& store,
+                               const QString& wanted) {
+    if (wanted.isEmpty() || store.IsOpen())
+        return;
+    QTimer::singleShot(0, &form, [&form] { form.SelectDatabaseClick(); });
+}
+
 int RunProgram(QApplication& app) {
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora Database"));
     QtPrompts prompts;
@@ -73,8 +83,8 @@ int RunProgram(QApplication& app) {
     QPixmap splashImage(420, 160);
     splashImage.fill(QColor(0xE8, 0xF0, 0xE0));
     QSplashScreen splash(splashImage);
-    splash.setWindowTitle(core::ResStr(core::rsSplashTitle));
-    splash.showMessage(core::ResStr(core::rsSplashTitle), Qt::AlignCenter);
+    splash.setWindowTitle(ResStr(rsSplashTitle));
+    splash.showMessage(ResStr(rsSplashTitle), Qt::AlignCenter);
     splash.show();
     QApplication::processEvents();
     session.LoadReferenceLists();
@@ -90,6 +100,10 @@ int RunProgram(QApplication& app) {
     mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
+    auto selectDBForm = std::make_unique<TSelectDBForm>(session.Store(), mainForm.get());
+    selectDBForm->SetCoordinateLabelsHandler(
+        [form = mainForm.get()] { form->SetCoordinateLabels(); });
+    mainForm->SetSelectDatabaseDialog([select = selectDBForm.get()] { select->exec(); });
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
 
     // A terminate, hang-up or interrupt signal ends the program as closing the window does:
@@ -100,26 +114,35 @@ int RunProgram(QApplication& app) {
     bool endRequested = false;
     QObject::connect(&TerminationNotifier(), &QSocketNotifier::activated, mainForm.get(),
                      [form = mainForm.get(), &started, &endRequested] {
-                         if (started)
-                             form->EndFromOutside();
-                         else
+                         if (!started) {
                              endRequested = true;
+                             return;
+                         }
+                         // A dialog open over the main window (the database selection) is
+                         // closed first, so that the main window can close.
+                         if (QWidget* modal = QApplication::activeModalWidget())
+                             modal->close();
+                         form->EndFromOutside();
                      });
 
     int result = 0;
     if (mainForm->FormCreate()) {
+        const QString defaultDatabase = core::CurrentSettings().defaultDatabase;
         mainForm->FormShow();
         mainForm->show();
         splash.finish(mainForm.get());
         started = true;
-        if (endRequested)
+        if (endRequested) {
             mainForm->EndFromOutside();
-        else
+        } else {
+            ChooseDatabaseIfNotOpened(*mainForm, session.Store(), defaultDatabase);
             result = app.exec();
+        }
     }
     prompts.SetProgressDialog(nullptr);
     prompts.SetParent(nullptr);
     boxplotForm.reset();
+    selectDBForm.reset();
     progress.reset();
     prefForm.reset();
     nwForm.reset();

@@ -9,8 +9,10 @@
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
+#include "recording/databasecatalogue.h"
 #include "session/session.h"
 #include "ui/locationpanel.h"
+#include "ui/messages.h"
 #include "ui/nameentrypanel.h"
 #include "ui/naturevaluebox.h"
 #include "ui/samplegridview.h"
@@ -38,7 +40,6 @@
 namespace velmora::ui {
 
 using core::DatasetState;
-using core::ResStr;
 
 namespace {
 
@@ -65,7 +66,7 @@ TMainForm::TMainForm(session::Session& session, QWidget* parent)
 
     auto* top = new QHBoxLayout;
     m_databaseLabel =
-        MakeLabel(ResStr(core::rsDbLabelNone), QStringLiteral("DatabaseLabel"), central);
+        MakeLabel(core::ResStr(core::rsDbLabelNone), QStringLiteral("DatabaseLabel"), central);
     QFont bold = m_databaseLabel->font();
     bold.setBold(true);
     m_databaseLabel->setFont(bold);
@@ -186,6 +187,11 @@ void TMainForm::BuildMenu() {
             [this] { NatuurwaardeClick(); });
     connect(MenuAction(QStringLiteral("Preferences")), &QAction::triggered, this,
             [this] { PreferencesClick(); });
+    connect(MenuAction(QStringLiteral("SelectDatabase")), &QAction::triggered, this,
+            [this] { SelectDatabaseClick(); });
+    connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
+            [this] { BackupClick(); });
+    MenuAction(QStringLiteral("Backup"))->setEnabled(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -212,15 +218,15 @@ QString TMainForm::MainCaption(const QString& programName, const QString& progra
     // words a user knows rather than the executable's.
     if (!programDir.contains(programName))
         return QStringLiteral("Velmora Database");
-    return QStringLiteral("VelmoraDataBase ") + ResStr(core::rsVersion);
+    return QStringLiteral("VelmoraDataBase ") + ResStr(rsVersion);
 }
 
 bool TMainForm::FormCreate() {
     SetExpertMode(false);
     setWindowTitle(MainCaption(core::ProgramName(), core::ProgramDir()));
     if (core::ProgramName().contains(QLatin1Char(' '))) {
-        core::UserPrompts().Message(ResStr(core::rsFileNameHasBlanks) + QLatin1Char('\n') +
-                                        ResStr(core::rsClickOkToEnd),
+        core::UserPrompts().Message(ResStr(rsFileNameHasBlanks) + QLatin1Char('\n') +
+                                        ResStr(rsClickOkToEnd),
                                     core::MessageKind::Error);
         return false;
     }
@@ -242,6 +248,8 @@ void TMainForm::FormShow() {
     m_store.OpenDatabase(s.defaultDatabase);
     SetCoordinateLabels();
     MenuAction(QStringLiteral("Preferences"))->setEnabled(static_cast<bool>(m_runPreferences));
+    MenuAction(QStringLiteral("SelectDatabase"))
+        ->setEnabled(static_cast<bool>(m_runSelectDatabase));
     ApplyPanelState();
 }
 
@@ -305,7 +313,7 @@ bool TMainForm::ConfirmNoPendingEdits() {
         return true;
     if (!LocationEditing() && !SampleEditing())
         return true;
-    core::UserPrompts().Message(ResStr(core::rsSaveEditsFirst), core::MessageKind::Warning);
+    core::UserPrompts().Message(ResStr(rsSaveEditsFirst), core::MessageKind::Warning);
     return false;
 }
 
@@ -370,8 +378,8 @@ bool TMainForm::LocationNavigatorBeforeAction(DBNavigator::Button button) {
     m_locationPanel->LocIdHolder()->setText(m_locationPanel->LocationText(QStringLiteral("ID")));
     if (button == DBNavigator::Delete) {
         const QString question = m_locationPanel->LocationText(QStringLiteral("LOCATIE")) +
-                                 QStringLiteral("\n\n") + ResStr(core::rsDeleteRecordQuestion) +
-                                 QLatin1Char('\n') + ResStr(core::rsDeleteCascadeNote);
+                                 QStringLiteral("\n\n") + ResStr(rsDeleteRecordQuestion) +
+                                 QLatin1Char('\n') + ResStr(rsDeleteCascadeNote);
         if (!core::UserPrompts().YesNoDefaultNo(question))
             return false;
     }
@@ -394,7 +402,7 @@ void TMainForm::LocationNavigatorClick(DBNavigator::Button button) {
     m_store.Samples().SetIndexName(QStringLiteral("ID"));
     m_locationPanel->SelectBiotopeOfWType();
     if (button == DBNavigator::EditRecord && m_locationPanel->LocIdHolder()->text().isEmpty()) {
-        core::UserPrompts().Message(ResStr(core::rsDatabaseEmpty));
+        core::UserPrompts().Message(ResStr(rsDatabaseEmpty));
         return;
     }
     // The delete cascade ran with the delete (the editor follows the table).
@@ -427,9 +435,9 @@ bool TMainForm::SampleNavigatorBeforeAction(DBNavigator::Button button) {
                            ? samples.FieldByName(QStringLiteral("DESMID")).AsString()
                            : QString();
         if (name.trimmed().isEmpty())
-            name = ResStr(core::rsEmptyField);
+            name = ResStr(rsEmptyField);
         return core::UserPrompts().YesNoDefaultNo(name + QStringLiteral("\n\n") +
-                                                  ResStr(core::rsDeleteRecordQuestion));
+                                                  ResStr(rsDeleteRecordQuestion));
     }
     case DBNavigator::Post:
         return SampleEditing() ? SampleApply() : true;
@@ -585,7 +593,7 @@ void TMainForm::CopyRecordClick() {
     core::Dataset& loc = m_store.Locations();
     if (!loc.Active() || loc.IsEmpty())
         return;
-    if (!core::UserPrompts().YesNo(ResStr(core::rsCopyQuestion)))
+    if (!core::UserPrompts().YesNo(ResStr(rsCopyQuestion)))
         return;
     try {
         m_editor.CopyRecord(core::CurrentSettings().analist);
@@ -811,7 +819,7 @@ QComboBox* TMainForm::Biotoopbox() const {
 
 void TMainForm::AfterPreferences() {
     setWindowTitle(MainCaption(core::ProgramName(), core::ProgramDir()));
-    m_databaseLabel->setText(ResStr(core::rsDbLabel) + m_store.Name());
+    m_databaseLabel->setText(core::ResStr(core::rsDbLabel) + m_store.Name());
     SetCoordinateLabels(); // in the language just chosen
     RefreshSampleGrid();
 }
@@ -822,6 +830,43 @@ void TMainForm::PreferencesClick() {
     if (m_runPreferences)
         m_runPreferences();
     AfterPreferences();
+}
+
+void TMainForm::SelectDatabaseClick() {
+    if (!m_runSelectDatabase || !ConfirmNoPendingEdits())
+        return;
+    m_grid->SetRememberedRow(1);
+    m_store.CloseDatabase();
+    ResetSampleGrid();
+    ApplyPanelState();
+    // Whatever happens in the window, the database that is current afterwards is opened.
+    auto reopen = [this] {
+        m_store.MarkMapForReload();
+        if (!m_store.Name().isEmpty()) {
+            m_store.OpenDatabase(m_store.Name()); // also its square-coordinates table
+            SetCoordinateLabels();
+        }
+        RefreshSampleGrid();
+        ApplyPanelState();
+    };
+    try {
+        m_runSelectDatabase();
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
+}
+
+void TMainForm::BackupClick() {
+    if (!ConfirmNoPendingEdits())
+        return;
+    core::Settings& settings = core::CurrentSettings();
+    const QString folder =
+        core::UserPrompts().ChooseFolder(ResStr(rsSelectDirectory), settings.backupFolder, true);
+    if (folder.isEmpty())
+        return;
+    recording::DatabaseCatalogue(m_store).BackupInto(folder);
 }
 
 void TMainForm::StoreGeometry() {
@@ -862,7 +907,7 @@ void TMainForm::AfsluitenClick() {
 void TMainForm::HelpClick() {
     const QString manual = core::ManualPath();
     if (!QFile::exists(manual)) {
-        core::UserPrompts().Message(ResStr(core::rsManualMissing) + QStringLiteral(": ") + manual,
+        core::UserPrompts().Message(ResStr(rsManualMissing) + QStringLiteral(": ") + manual,
                                     core::MessageKind::Warning);
         return;
     }
@@ -870,9 +915,9 @@ void TMainForm::HelpClick() {
 }
 
 void TMainForm::AboutClick() {
-    QMessageBox::about(this, ResStr(core::rsAboutTitle),
-                       QStringLiteral("VelmoraDataBase ") + ResStr(core::rsVersion) +
-                           QStringLiteral("\n\n") + ResStr(core::rsAboutText));
+    QMessageBox::about(this, ResStr(rsAboutTitle),
+                       QStringLiteral("VelmoraDataBase ") + ResStr(rsVersion) +
+                           QStringLiteral("\n\n") + ResStr(rsAboutText));
 }
 
 } // namespace velmora::ui

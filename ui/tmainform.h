@@ -57,6 +57,10 @@ public:
     void SetNatureValueWindow(TNWForm* form) { m_nwForm = form; }
     // The preferences window, run modally by "Voorkeuren".
     void SetPreferencesDialog(std::function<void()> run) { m_runPreferences = std::move(run); }
+    // The database selection window, run modally by "Open, maak of verwijder Database".
+    void SetSelectDatabaseDialog(std::function<void()> run) {
+        m_runSelectDatabase = std::move(run);
+    }
 
     // Shows or hides the expert fields.
     void SetExpertMode(bool on);
@@ -95,6 +99,11 @@ public:
     void BiotoopboxChange();
     void DBEDagExit();
     void DBEMaandExit();
+    // "Open, maak of verwijder Database": the database is closed while the selection window
+    // is open; whatever database is current afterwards is opened. "Maak Backup": a copy of
+    // the current database's tables in a new dated folder.
+    void SelectDatabaseClick();
+    void BackupClick();
     // The window's keys; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* target);
 
@@ -158,6 +167,7 @@ private:
     recording::LocationSampleEditor m_editor;
     TNWForm* m_nwForm = nullptr;
     std::function<void()> m_runPreferences;
+    std::function<void()> m_runSelectDatabase;
 
     QLabel* m_databaseLabel = nullptr;
     QLabel* m_expertLabel = nullptr;

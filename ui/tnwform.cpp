@@ -1,7 +1,7 @@
 #include "ui/tnwform.h"
 
-#include "core/resourcestrings.h"
 #include "ecology/ecologydata.h"
+#include "ui/messages.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -166,7 +166,7 @@ TNWForm::TNWForm(ecology::EcologyData& ecology, QWidget* mainWindow, QWidget* pa
 
     // A list with names only (no scores) gives diversity alone: said plainly, so that nobody
     // takes the figure for a full assessment.
-    m_diversityOnly = new QLabel(core::ResStr(core::rsOnlyDiversity), this);
+    m_diversityOnly = new QLabel(ResStr(rsOnlyDiversity), this);
     m_diversityOnly->setObjectName(QStringLiteral("DiversityOnlyLabel"));
     m_diversityOnly->setWordWrap(true);
     m_diversityOnly->setStyleSheet(QStringLiteral("color: #a00000;"));
@@ -229,7 +229,7 @@ void TNWForm::ShowResults() {
     m_rlLabel->setToolTip(redList);
     m_onbekend->clear();
     m_onbekend->addItems(tally.NotCounted());
-    m_diversityOnly->setText(core::ResStr(core::rsOnlyDiversity));
+    m_diversityOnly->setText(ResStr(rsOnlyDiversity));
     m_diversityOnly->setVisible(m_ecology.taxaList.DiversityOnly());
     SelectMilieu(tally.CurrentMilieu());
 }

@@ -5,10 +5,11 @@
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
-#include "core/resourcestrings.h"
 #include "core/settings.h"
+#include "session/messages.h"
 #include "session/session.h"
 #include "ui/formtranslator.h"
+#include "ui/messages.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -51,8 +52,8 @@ void Check(QButtonGroup* group, int id) {
         button->setChecked(true);
 }
 
-void ShowError(int messageId, const core::Error& e) {
-    core::UserPrompts().Message(core::ResStr(messageId) + QLatin1Char('\n') + e.Message(),
+void ShowError(const QString& message, const core::Error& e) {
+    core::UserPrompts().Message(message + QLatin1Char('\n') + e.Message(),
                                 core::MessageKind::Error);
 }
 } // namespace
@@ -172,13 +173,11 @@ void TPrefForm::SelectFotoDirClick() {
         try {
             start = core::DocumentsFolder();
         } catch (const core::Error&) {
-            core::UserPrompts().Message(core::ResStr(core::rsDocumentsNotFound),
-                                        core::MessageKind::Warning);
+            core::UserPrompts().Message(ResStr(rsDocumentsNotFound), core::MessageKind::Warning);
             return;
         }
     }
-    const QString chosen =
-        core::UserPrompts().ChooseFolder(core::ResStr(core::rsSelectDirectory), start, true);
+    const QString chosen = core::UserPrompts().ChooseFolder(ResStr(rsSelectDirectory), start, true);
     if (!chosen.isEmpty())
         m_fotoMapEdit->setText(chosen);
 }
@@ -191,7 +190,7 @@ void TPrefForm::OKbtnClick() {
         try {
             m_store.Locations().SetIndexName(core::LocationOrderTag(settings.order));
         } catch (const core::Error& e) {
-            ShowError(core::rsLocationOrderNotSet, e);
+            ShowError(ResStr(rsLocationOrderNotSet), e);
         }
     }
     settings.photoFolder = m_fotoMapEdit->text();
@@ -206,7 +205,7 @@ void TPrefForm::OKbtnClick() {
         core::SaveSettings();
     } catch (const core::Error& e) {
         // The choices stay in force for this run; the save at program end tries again.
-        ShowError(core::rsSettingsNotSaved, e);
+        ShowError(session::ResStr(session::rsSettingsNotSaved), e);
     }
     accept();
 }

@@ -1,6 +1,6 @@
 #include "ui/tprogress.h"
 
-#include "core/resourcestrings.h"
+#include "ui/messages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,7 +46,7 @@ void TProgress::SetRange(int minimum, int maximum) {
 
 void TProgress::StartProgress() {
     m_cancel = false;
-    m_label->setText(core::ResStr(core::rsProgressBusy));
+    m_label->setText(ResStr(rsProgressBusy));
     m_label->show();
     show();
     QCoreApplication::processEvents();
@@ -62,7 +62,7 @@ bool TProgress::StepProgress(int position) {
 
 void TProgress::FinishProgress() {
     hide();
-    m_label->setText(core::ResStr(core::rsProgressDone));
+    m_label->setText(ResStr(rsProgressDone));
     Pause(g_finishPause);
     m_label->hide();
 }

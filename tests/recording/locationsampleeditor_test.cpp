@@ -2,10 +2,10 @@
 #include "core/databasestore.h"
 #include "core/error.h"
 #include "core/folders.h"
-#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "recording/locationsampleeditor.h"
+#include "recording/messages.h"
 
 #include <QDate>
 #include <QDir>
@@ -179,7 +179,7 @@ TEST_F(Editor, NewIdsAndCopies) {
     EXPECT_EQ(loc.FieldByName("ANALIST").AsString(), "Analist X");
     EXPECT_EQ(loc.FieldByName("COORDX").AsString(), "162");
     EXPECT_THROW(loc.Post(), core::Refusal); // the copy needs its own date
-    EXPECT_EQ(prompts.shown.last(), core::ResStr(core::rsValidDateRequired));
+    EXPECT_EQ(prompts.shown.last(), recording::ResStr(recording::rsValidDateRequired));
     loc.FieldByName("JAAR").SetAsString("2002");
     loc.Post();
     EXPECT_EQ(SamplesOf(8), 1);
@@ -215,7 +215,7 @@ TEST_F(Editor, SampleRowsAreSortedByName) {
 }
 
 TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
-    using core::ResStr;
+    using recording::ResStr;
     const int nextYear = QDate::currentDate().year() + 1;
     struct Case {
         const char* field;
@@ -224,32 +224,33 @@ TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
         std::deque<core::Answer> answers; // for the year question
     };
     const Case cases[] = {
-        {"LOCATIE", "", ResStr(core::rsLocationNameRequired), {}},
-        {"LOCATIE", "   ", ResStr(core::rsLocationNameRequired), {}},
-        {"JAAR", "", ResStr(core::rsValidDateRequired), {}},
-        {"DAG", "31", ResStr(core::rsDateError), {}}, // 31-02-2023
-        {"MAAND", "13", ResStr(core::rsDateError), {}},
-        {"JAAR", "20x3", ResStr(core::rsDateError), {}},
-        {"PH", "zes", ResStr(core::rsNumberFieldInvalid).arg("pH", "zes"), {}},
+        {"LOCATIE", "", ResStr(recording::rsLocationNameRequired), {}},
+        {"LOCATIE", "   ", ResStr(recording::rsLocationNameRequired), {}},
+        {"JAAR", "", ResStr(recording::rsValidDateRequired), {}},
+        {"DAG", "31", ResStr(recording::rsDateError), {}}, // 31-02-2023
+        {"MAAND", "13", ResStr(recording::rsDateError), {}},
+        {"JAAR", "20x3", ResStr(recording::rsDateError), {}},
+        {"PH", "zes", ResStr(recording::rsNumberFieldInvalid).arg("pH", "zes"), {}},
         {"GELEIDING",
          "veel",
-         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldConductivity), "veel"),
+         ResStr(recording::rsNumberFieldInvalid)
+             .arg(ResStr(recording::rsFieldConductivity), "veel"),
          {}},
         {"WATERTEMP",
          "warm",
-         ResStr(core::rsNumberFieldInvalid).arg(ResStr(core::rsFieldWaterTemp), "warm"),
+         ResStr(recording::rsNumberFieldInvalid).arg(ResStr(recording::rsFieldWaterTemp), "warm"),
          {}},
         {"COORDX",
          "abc",
-         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelX), "abc"),
+         ResStr(recording::rsCoordinateInvalid).arg(ResStr(recording::rsCoordLabelX), "abc"),
          {}},
         {"COORDY",
          "4 5 8",
-         ResStr(core::rsCoordinateInvalid).arg(ResStr(core::rsCoordLabelY), "4 5 8"),
+         ResStr(recording::rsCoordinateInvalid).arg(ResStr(recording::rsCoordLabelY), "4 5 8"),
          {}},
         {"JAAR",
          "1700",
-         ResStr(core::rsYearQuestion).arg("1700").arg(nextYear),
+         ResStr(recording::rsYearQuestion).arg("1700").arg(nextYear),
          {core::Answer::No}},
         // Stored: either decimal separator, empty numbers, a year asked about and confirmed,
         // an unknown day and month.
@@ -259,7 +260,7 @@ TEST_F(Editor, ALocationIsStoredOnlyWhenItsFieldsMakeSense) {
         {"DAG", "", "", {}},
         {"JAAR",
          "1790",
-         ResStr(core::rsYearQuestion).arg("1790").arg(nextYear),
+         ResStr(recording::rsYearQuestion).arg("1790").arg(nextYear),
          {core::Answer::Yes}},
     };
     int stored = 0;
@@ -311,11 +312,11 @@ TEST_F(Editor, ASampleOfAnotherLocationIsNeverPostedOrDeleted) {
     editor.Apply();
     prompts.shown.clear();
     EXPECT_THROW(samples.Post(), core::Refusal);
-    EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsSampleNotOfLocation)});
+    EXPECT_EQ(prompts.shown, QStringList{recording::ResStr(recording::rsSampleNotOfLocation)});
     samples.Cancel();
     prompts.shown.clear();
     EXPECT_THROW(samples.Delete(), core::Refusal);
-    EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsSampleNotOfLocation)});
+    EXPECT_EQ(prompts.shown, QStringList{recording::ResStr(recording::rsSampleNotOfLocation)});
     EXPECT_EQ(SamplesOf(1), 1);
     ASSERT_TRUE(samples.Locate("ID", 1));
     EXPECT_EQ(samples.FieldByName("ABUND").AsString(), "1");

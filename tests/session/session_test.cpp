@@ -6,10 +6,10 @@
 #include "core/dataset.h"
 #include "core/filelock.h"
 #include "core/folders.h"
-#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "ecology/taxalistfile.h"
+#include "session/messages.h"
 #include "session/session.h"
 
 #include <QDir>
@@ -86,7 +86,7 @@ TEST_F(SessionTest, StartsOpensAndEndsWithoutAWindow) {
     {
         core::FileLock other;
         EXPECT_TRUE(session::SecondCopyRefused(other));
-        EXPECT_EQ(prompts.shown.last(), core::ResStr(core::rsDatabaseInUse));
+        EXPECT_EQ(prompts.shown.last(), session::ResStr(session::rsDatabaseInUse));
     }
 
     session.Store().CreateDatabase("Ven");

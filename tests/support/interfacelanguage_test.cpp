@@ -22,7 +22,7 @@ struct ProgramWithEnglish {
                                               "[TMainForm]\r\n"
                                               "SelectDatabase.Caption='Open database'\r\n"
                                               "[RESOURCESTRINGS]\r\n"
-                                              "1006_rsProgressDone='Done'\r\n");
+                                              "1014_rsDiskFull='the disk is full'\r\n");
         core::SetProgramDir(dir.path());
         core::CurrentSettings() = core::DefaultSettings();
     }
@@ -47,20 +47,20 @@ TEST(InterfaceLanguage, StartupAndTheLanguageButtons) {
     core::CurrentSettings().language = "NL";
     EXPECT_FALSE(LoadStartupLanguage());
     EXPECT_FALSE(localizer.AutoTranslate());
-    EXPECT_EQ(core::ResStr(core::rsProgressDone), "Klaar");
+    EXPECT_EQ(core::ResStr(core::rsDiskFull), "de schijf is vol");
 
     // "EN": stored at once, translation switched on, the file loaded.
     EXPECT_TRUE(SwitchLanguage("EN"));
     EXPECT_EQ(core::CurrentSettings().language, "EN");
     EXPECT_TRUE(localizer.AutoTranslate());
     EXPECT_EQ(localizer.LanguageFile(), program.dir.filePath("Lang/EN.lng"));
-    EXPECT_EQ(core::ResStr(core::rsProgressDone), "Done");
+    EXPECT_EQ(core::ResStr(core::rsDiskFull), "the disk is full");
 
     // "NL" without a file: the language is stored, the English texts stay for this run.
     EXPECT_FALSE(SwitchLanguage("NL"));
     EXPECT_EQ(core::CurrentSettings().language, "NL");
     EXPECT_NE(localizer.Section("TMainForm"), nullptr);
-    EXPECT_EQ(core::ResStr(core::rsProgressDone), "Done");
+    EXPECT_EQ(core::ResStr(core::rsDiskFull), "the disk is full");
 
     // The next start with "EN" stored loads the file again.
     core::CurrentSettings().language = "EN";

@@ -307,19 +307,18 @@ TEST(Localizer, AutomaticTranslationGoesThroughTheHost) {
 
 TEST(Localizer, ResStrPassesThroughTheInstalledTable) {
     LangFile f;
-    const QString builtIn = QStringLiteral("De database is al open in een ander programma");
+    const QString builtIn = QStringLiteral("De tabel is niet geopend");
     {
         TFreeLocalizer localizer;
         localizer.InstallResourceTranslator();
-        EXPECT_EQ(core::ResStr(core::rsDatabaseInUse), builtIn); // nothing loaded yet
-        localizer.LoadLanguageFile(f.Write(kSig +
-                                           "[RESOURCESTRINGS]\r\n"
-                                           "1001_rsDatabaseInUse='In use'#13#10'twice'\r\n"));
-        EXPECT_EQ(core::ResStr(core::rsDatabaseInUse), "In use\ntwice");
-        EXPECT_EQ(core::ResStr(core::rsClickOkToEnd),
-                  QString::fromUtf8("Klik OK om het programma te beëindigen"));
+        EXPECT_EQ(core::ResStr(core::rsDbfNotOpen), builtIn); // nothing loaded yet
+        localizer.LoadLanguageFile(f.Write(kSig + "[RESOURCESTRINGS]\r\n"
+                                                  "1101_rsDbfNotOpen='Not open'#13#10'twice'\r\n"));
+        EXPECT_EQ(core::ResStr(core::rsDbfNotOpen), "Not open\ntwice");
+        EXPECT_EQ(core::ResStr(core::rsExcelNotInstalled),
+                  QString::fromUtf8("Excel is niet geïnstalleerd op deze computer"));
     }
-    EXPECT_EQ(core::ResStr(core::rsDatabaseInUse), builtIn); // gone with its engine
+    EXPECT_EQ(core::ResStr(core::rsDbfNotOpen), builtIn); // gone with its engine
 }
 
 } // namespace

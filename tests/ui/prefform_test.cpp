@@ -3,12 +3,14 @@
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/folders.h"
-#include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
+#include "ecology/messages.h"
 #include "ecology/taxalistfile.h"
+#include "session/messages.h"
 #include "session/session.h"
+#include "ui/messages.h"
 #include "ui/tprefform.h"
 
 #include <QAbstractButton>
@@ -345,10 +347,10 @@ TEST_F(PrefForm, PhotoFolderChooserStartsAtTheFolderOrTheDocuments) {
         if (c.answer) {
             ASSERT_TRUE(folders.startDir.has_value());
             EXPECT_EQ(QDir::cleanPath(*folders.startDir), QDir::cleanPath(c.expectedStart));
-            EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsSelectDirectory)});
+            EXPECT_EQ(prompts.shown, QStringList{ui::ResStr(ui::rsSelectDirectory)});
         } else {
             EXPECT_FALSE(folders.startDir.has_value());
-            EXPECT_EQ(prompts.shown, QStringList{core::ResStr(core::rsDocumentsNotFound)});
+            EXPECT_EQ(prompts.shown, QStringList{ui::ResStr(ui::rsDocumentsNotFound)});
         }
         EXPECT_EQ(Edit(form, "FotoMapEdit")->text(), c.expectedEdit);
         EXPECT_TRUE(prompts.texts.empty());
@@ -398,11 +400,11 @@ TEST_F(PrefForm, MissingReferenceFilesAreMessagesNotFailures) {
     ui::TPrefForm form(session);
     StartSession();
     ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join('\n').toStdString();
-    EXPECT_TRUE(prompts.shown[0].startsWith(core::ResStr(core::rsAdditionalListNotRead)));
+    EXPECT_TRUE(prompts.shown[0].startsWith(ecology::ResStr(ecology::rsAdditionalListNotRead)));
     EXPECT_TRUE(prompts.shown[0].contains("AdditionalTaxalistNL.csv"));
-    EXPECT_TRUE(prompts.shown[1].startsWith(core::ResStr(core::rsTaxaListNotRead)));
+    EXPECT_TRUE(prompts.shown[1].startsWith(ecology::ResStr(ecology::rsTaxaListNotRead)));
     EXPECT_TRUE(prompts.shown[1].contains("TaxaListAnnotatedNL.dbf"));
-    EXPECT_TRUE(prompts.shown[2].startsWith(core::ResStr(core::rsFieldNamesNotRead)));
+    EXPECT_TRUE(prompts.shown[2].startsWith(session::ResStr(session::rsFieldNamesNotRead)));
     EXPECT_TRUE(form.FieldNames().empty());
     EXPECT_EQ(eco.taxaList.Taxa().Size(), 0);
 
@@ -433,7 +435,7 @@ TEST_F(PrefForm, SaveErrorIsAMessageAndTheChoicesStayInForce) {
     Choose(form, "Boxplot", 1);
     Click(form, "OKbtn");
     ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_TRUE(prompts.shown[0].startsWith(core::ResStr(core::rsSettingsNotSaved)));
+    EXPECT_TRUE(prompts.shown[0].startsWith(session::ResStr(session::rsSettingsNotSaved)));
     EXPECT_EQ(core::CurrentSettings().boxplotOrientation, 1);
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }

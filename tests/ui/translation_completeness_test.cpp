@@ -1,5 +1,5 @@
 // The English language file against the program: every text a window shows has an English
-// entry, every entry reaches its control, and every message of the resource-string table is
+// entry, every entry reaches its control, and every message of every module's block is
 // translated. A new control, window or message without English fails here with a list of
 // what is missing.
 
@@ -7,14 +7,17 @@
 #include "core/databasestore.h"
 #include "core/resourcestrings.h"
 #include "ecology/ecologydata.h"
+#include "session/messages.h"
 #include "session/session.h"
 #include "support/interfacelanguage.h"
 #include "ui/formtranslator.h"
+#include "ui/messages.h"
 #include "ui/tboxplotform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
 #include "ui/tprogress.h"
+#include "ui/tselectdbform.h"
 
 #include <QMainWindow>
 #include <QRegularExpression>
@@ -41,6 +44,7 @@ struct Windows {
         {"TProgress", [] { return std::make_unique<ui::TProgress>(); }},
         {"TNWForm", [this] { return std::make_unique<ui::TNWForm>(ecology, &mainWindow); }},
         {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(session); }},
+        {"TSelectDBForm", [this] { return std::make_unique<ui::TSelectDBForm>(session.Store()); }},
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
     };
 };
@@ -67,13 +71,23 @@ QSet<QString> TranslatedPaths(const QStringList& chain) {
     return paths;
 }
 
-// While alive, every core::ResStr text comes marked, so that a window built meanwhile shows
+// Every message of the program: the blocks below ui/ and the windows' own.
+const std::vector<core::ResourceString>& AllMessages() {
+    static const std::vector<core::ResourceString> all = [] {
+        std::vector<core::ResourceString> texts = session::AllMessages();
+        texts.insert(texts.end(), ui::Messages().begin(), ui::Messages().end());
+        return texts;
+    }();
+    return all;
+}
+
+// While alive, every message text comes marked, so that a window built meanwhile shows
 // which of its texts come from the message table (and are translated there).
 class MarkedMessages {
 public:
     MarkedMessages() {
         core::SetResourceTranslator([](int id) -> std::optional<QString> {
-            for (const core::ResourceString& rs : core::ResourceStrings()) {
+            for (const core::ResourceString& rs : AllMessages()) {
                 if (rs.id == id)
                     return "[[" + QString::fromUtf8(rs.text) + "]]";
             }
@@ -217,7 +231,7 @@ TEST(EnglishTranslation, EveryMessageHasAnEntry) {
         return found;
     };
     QStringList missing;
-    for (const core::ResourceString& rs : core::ResourceStrings()) {
+    for (const core::ResourceString& rs : AllMessages()) {
         const QString dutch = QString::fromUtf8(rs.text);
         const auto found = names.find(rs.id);
         if (found == names.end() || found->second != QLatin1String(rs.name)) {

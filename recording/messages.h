@@ -1,0 +1,56 @@
+#pragma once
+// The message texts of recording: the refusals of the location and sample rules and the field
+// captions they quote (the main window shows the captions too), and the questions and
+// messages of the catalogue of databases and its backups. Recording owns the
+// identifiers 2005-2007, 2009-2010, 2017-2024, 2026-2027 and 2501-2999. The lookup, and the
+// ranges of every module, are in core/resourcestrings.h.
+
+#include "core/resourcestrings.h"
+
+#include <QString>
+#include <vector>
+
+namespace velmora::recording {
+
+enum Message : int {
+    // The location and sample rules, and the captions they quote
+    rsLocationNameRequired = 2005,
+    rsValidDateRequired = 2006,
+    rsDateError = 2007,
+    rsDesmidNameEmpty = 2009,
+    rsFillNameFirst = 2010,
+    rsCoordLabelX = 2017,
+    rsCoordLabelY = 2018,
+    rsLongitudeLabel = 2019,
+    rsLatitudeLabel = 2020,
+    rsSampleNotOfLocation = 2021, // a post or delete of a sample of another location
+    rsNumberFieldInvalid = 2022,  // %1: the field's caption, %2: the text
+    rsCoordinateInvalid = 2023,   // %1: the coordinate's caption, %2: the text
+    rsYearQuestion = 2024,        // %1: the year, %2: next year
+    rsFieldConductivity = 2026,
+    rsFieldWaterTemp = 2027,
+    // The catalogue of databases: creating, deleting, square codes, backups
+    rsNotAValidName = 2501,
+    rsDatabaseExists = 2502, // then a line break and rsReplaceQuestion
+    rsReplaceQuestion = 2503,
+    rsDeleteDatabaseQuestion = 2504, // %1: the database name
+    rsOpenDatabaseNotDeleted = 2505, // %1: the database name
+    rsDatabaseHeldElsewhere = 2506,  // %1: the database name
+    rsDatabaseNotDeleted = 2507,     // %1: the database name, %2: the file and the reason
+    rsDatabaseNotCreated = 2508,     // %1: the database name, %2: the file and the reason
+    rsSquareCodesNotUpdated = 2509,  // then a line break and the reason
+    rsNoCurrentDatabase = 2510,
+    rsBackupInDataDir = 2511,
+    rsBackupMade = 2512,             // followed by the backup's folder
+    rsBackupNotMade = 2513,          // a file of the backup existed already
+    rsBackupFailed = 2514,           // then a line break, the file and the reason
+    rsTableShorterThanHeader = 2515, // the reason of a failed copy of a table
+};
+
+// The text of one of recording's messages, translated when the interface language has it.
+QString ResStr(Message id);
+
+// recording's block, in source order.
+const std::vector<core::ResourceString>& Messages();
+
+} // namespace velmora::recording
