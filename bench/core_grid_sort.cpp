@@ -1,7 +1,7 @@
 // Sorting the data rows of a grid: 100,000 rows of a result table must sort in well under a
 // second with every member of the sorting family.
 
-#include "core/gridsort.h"
+#include "core/grid/gridsort.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

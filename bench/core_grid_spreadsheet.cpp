@@ -1,7 +1,7 @@
 // Writing a grid as an .xlsx workbook and reading it back: an export of 20,000 observations
 // with ten columns, the size the import and export meet in practice.
 
-#include "core/spreadsheet.h"
+#include "core/spreadsheet/spreadsheet.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // file with tens of thousands of keys, as a careless tool or an attack leaves it, must not
 // stall the start). Timed: read the file from disk and parse it, as the start does.
 
-#include "core/inifile.h"
+#include "core/text/inifile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

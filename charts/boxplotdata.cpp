@@ -1,7 +1,7 @@
 #include "charts/boxplotdata.h"
 
-#include "core/textutils.h"
 #include "charts/tplotpanel.h"
+#include "core/text/textutils.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "charts/environmentrun.h"
 
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "charts/tplotpanel.h"
 
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -10,7 +10,7 @@
 
 #include "core/dataset.h"
 #include "core/dbf/fielddef.h"
-#include "core/inifile.h"
+#include "core/text/inifile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "core/imagefiles.h"
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"

@@ -5,7 +5,7 @@
 #include "core/prompts.h"
 
 #include "core/folders.h"
-#include "core/inifile.h"
+#include "core/text/inifile.h"
 
 #include <QDir>
 #include <variant>

@@ -2,7 +2,7 @@
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/messages.h"
 #include "ecology/searchlist.h"
 #include "ecology/taxalist.h"

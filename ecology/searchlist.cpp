@@ -1,7 +1,7 @@
 #include "ecology/searchlist.h"
 
 #include "core/error.h"
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 #include "ecology/taxonnames.h"
 
 #include <algorithm>

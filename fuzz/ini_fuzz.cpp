@@ -6,9 +6,9 @@
 //   values (so loading and saving a database's settings keeps what a user wrote by hand);
 // - a settings record written by the program is read back unchanged.
 
-#include "core/inifile.h"
 #include "core/settings.h"
-#include "core/textfile.h"
+#include "core/text/inifile.h"
+#include "core/text/textfile.h"
 #include "fuzz/fuzz_support.h"
 
 #include <cstdint>

@@ -8,9 +8,9 @@
 // few hand-written inputs that reach the corners of each reader.
 
 #include "core/dbf/dbftable.h"
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 #include "core/settings.h"
-#include "core/spreadsheet.h"
+#include "core/spreadsheet/spreadsheet.h"
 #include "fuzz/storedzip.h"
 
 #include <QByteArray>

@@ -14,8 +14,8 @@
 // promises are checked: row 0 and column 0 empty, the used range within the cell limit.
 
 #include "core/error.h"
-#include "core/spreadsheet.h"
-#include "core/spreadsheetcells.h"
+#include "core/spreadsheet/spreadsheet.h"
+#include "core/spreadsheet/spreadsheetcells.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/storedzip.h"
 

@@ -8,8 +8,8 @@
 // the text again up to its line ends.
 
 #include "core/dbf/codepage.h"
-#include "core/fieldnametable.h"
-#include "core/textfile.h"
+#include "core/text/fieldnametable.h"
+#include "core/text/textfile.h"
 #include "fuzz/fuzz_support.h"
 
 #include <QRegularExpression>

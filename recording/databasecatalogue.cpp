@@ -10,7 +10,7 @@
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 #include "recording/messages.h"
 
 #include <QDir>

@@ -4,10 +4,10 @@
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/error.h"
-#include "core/gridsort.h"
+#include "core/grid/gridsort.h"
 #include "core/prompts.h"
 #include "core/settings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/naturevaluetally.h"
 #include "recording/messages.h"
 

@@ -5,7 +5,7 @@
 // location, the date checks, and the rows of the sample grid. The window calls these and only
 // displays; everything here is testable without a window.
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 namespace velmora::ecology {
 class NatureValueTally;

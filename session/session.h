@@ -17,8 +17,8 @@
 
 #include "core/databasestore.h"
 #include "core/dataset.h"
-#include "core/fieldnametable.h"
 #include "core/filelock.h"
+#include "core/text/fieldnametable.h"
 #include "ecology/ecologydata.h"
 
 #include <QString>

@@ -4,7 +4,7 @@
 // record number in a hidden first column and the row number, black for the remembered row,
 // in the second. Moving to a row makes that sample the current record of the Samples table.
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 #include <QTableWidget>
 

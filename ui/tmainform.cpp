@@ -5,7 +5,7 @@
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
 #include "core/settings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"

@@ -8,7 +8,7 @@
 
 #include "core/databasestore.h"
 #include "core/dataset.h"
-#include "core/grid.h"
+#include "core/grid/grid.h"
 #include "recording/locationsampleeditor.h"
 #include "ui/dbcontrols.h"
 

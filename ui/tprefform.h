@@ -8,7 +8,7 @@
 // The window is created once at start-up and lives for the whole run: it holds the expert
 // toggle's state. The reference lists belong to the session.
 
-#include "core/fieldnametable.h"
+#include "core/text/fieldnametable.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "core/textutils.h"
 #include "charts/environmentrun.h"
 #include "charts/imagecheck.h"
 #include "charts/tplotpanel.h"
+#include "core/text/textutils.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "core/error.h"
 #include "core/filelock.h"
 #include "core/folders.h"
-#include "core/inifile.h"
 #include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
+#include "core/text/inifile.h"
 
 #include <QDir>
 #include <QFile>

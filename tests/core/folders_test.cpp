@@ -1,9 +1,9 @@
 #include "common/tempdir.h"
 #include "core/error.h"
-#include "core/fieldnametable.h"
 #include "core/filelock.h"
 #include "core/folders.h"
-#include "core/textutils.h"
+#include "core/text/fieldnametable.h"
+#include "core/text/textutils.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "common/tempdir.h"
 #include "core/error.h"
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 #include "core/imagefiles.h"
 #include "core/scriptedprompts.h"
 

@@ -1,5 +1,5 @@
 #include "core/error.h"
-#include "core/gridsort.h"
+#include "core/grid/gridsort.h"
 
 #include <gtest/gtest.h>
 

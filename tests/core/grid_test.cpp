@@ -1,4 +1,4 @@
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>

@@ -3,13 +3,13 @@
 #include "core/colors.h"
 #include "core/error.h"
 #include "core/folders.h"
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 #include "core/imagefiles.h"
-#include "core/inifile.h"
 #include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
-#include "core/textfile.h"
+#include "core/text/inifile.h"
+#include "core/text/textfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "common/tempdir.h"
 #include "core/error.h"
 #include "core/scriptedprompts.h"
-#include "core/spreadsheet.h"
+#include "core/spreadsheet/spreadsheet.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // back here with the same cells. Skipped when soffice is not installed.
 
 #include "common/tempdir.h"
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 #include "core/scriptedprompts.h"
-#include "core/spreadsheet.h"
+#include "core/spreadsheet/spreadsheet.h"
 
 #include <QDir>
 #include <QFile>

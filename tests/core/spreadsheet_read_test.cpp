@@ -4,9 +4,9 @@
 #include "common/tempdir.h"
 #include "core/error.h"
 #include "core/scriptedprompts.h"
-#include "core/spreadsheet.h"
-#include "core/spreadsheetcells.h"
-#include "core/textutils.h"
+#include "core/spreadsheet/spreadsheet.h"
+#include "core/spreadsheet/spreadsheetcells.h"
+#include "core/text/textutils.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "common/tempdir.h"
 #include "core/error.h"
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 #include "core/scriptedprompts.h"
-#include "core/spreadsheet.h"
-#include "core/spreadsheetcells.h"
+#include "core/spreadsheet/spreadsheet.h"
+#include "core/spreadsheet/spreadsheetcells.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "core/error.h"
-#include "core/textfile.h"
-#include "core/textutils.h"
+#include "core/text/textfile.h"
+#include "core/text/textutils.h"
 
 #include <gtest/gtest.h>
 

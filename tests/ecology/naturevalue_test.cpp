@@ -1,5 +1,5 @@
 #include "core/error.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/naturevaluetally.h"
 #include "ecology/searchlist.h"
 #include "ecology/taxalist.h"

@@ -10,10 +10,10 @@
 #include "core/dataset.h"
 #include "core/filelock.h"
 #include "core/folders.h"
-#include "core/inifile.h"
 #include "core/resourcestrings.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
+#include "core/text/inifile.h"
 #include "recording/databasecatalogue.h"
 #include "recording/messages.h"
 

@@ -3,7 +3,7 @@
 #include "core/folders.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/ecologydata.h"
 #include "ecology/naturevaluetally.h"
 #include "session/session.h"

@@ -1,4 +1,4 @@
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 #include "ecology/ecologydata.h"
 #include "ui/tnwform.h"
 

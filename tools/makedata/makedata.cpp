@@ -17,7 +17,7 @@
 #include "core/dataset.h"
 #include "core/dbf/fielddef.h"
 #include "core/error.h"
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "core/spreadsheetcells.h"
+#include "core/spreadsheet/spreadsheetcells.h"
 
 #include "core/dbf/codepage.h"
 #include "core/error.h"
 #include "core/resourcestrings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 
 #include <QDate>
 #include <QTime>

@@ -1,6 +1,6 @@
-#include "core/fieldnametable.h"
+#include "core/text/fieldnametable.h"
 
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 namespace velmora::core {
 

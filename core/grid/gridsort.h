@@ -15,7 +15,7 @@
 // Columns outside the grid throw std::out_of_range. The numeric sorts throw Error with the
 // conversion message on a cell that is not a number; the grid is then unchanged.
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 #include <QList>
 #include <QString>

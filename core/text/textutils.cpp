@@ -1,4 +1,4 @@
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"

@@ -1,10 +1,10 @@
-#include "core/spreadsheet.h"
+#include "core/spreadsheet/spreadsheet.h"
 
 #include "core/error.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
-#include "core/spreadsheetcells.h"
-#include "core/textutils.h"
+#include "core/spreadsheet/spreadsheetcells.h"
+#include "core/text/textutils.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
-#include "core/spreadsheetcells.h"
+#include "core/spreadsheet/spreadsheetcells.h"
 
 #include <QDir>
 #include <QFile>

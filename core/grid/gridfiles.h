@@ -3,7 +3,7 @@
 // Both write every row, the header row included, and replace the file through a temporary
 // file, so a failed write leaves the old file whole.
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,8 +2,8 @@
 // What the spreadsheet readers share: collecting the cells of a sheet within the limits,
 // turning stored values into the texts callers receive, and the readers themselves.
 
-#include "core/grid.h"
-#include "core/spreadsheet.h"
+#include "core/grid/grid.h"
+#include "core/spreadsheet/spreadsheet.h"
 
 #include <QString>
 #include <vector>

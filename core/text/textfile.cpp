@@ -1,4 +1,4 @@
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"

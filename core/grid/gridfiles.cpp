@@ -1,10 +1,10 @@
-#include "core/gridfiles.h"
+#include "core/grid/gridfiles.h"
 
 #include "core/dbf/codepage.h"
 #include "core/error.h"
 #include "core/prompts.h"
 #include "core/resourcestrings.h"
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 #include <QFileInfo>
 

@@ -7,7 +7,7 @@
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
-#include "core/spreadsheetcells.h"
+#include "core/spreadsheet/spreadsheetcells.h"
 
 #include <QElapsedTimer>
 #include <QFile>

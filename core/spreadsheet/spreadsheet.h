@@ -9,7 +9,7 @@
 // it can exhaust memory. Damaged packages, malformed XML and unreadable .xls files are
 // refused the same way; nothing on disk can crash the reader.
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
-#include "core/inifile.h"
+#include "core/text/inifile.h"
 
-#include "core/textfile.h"
+#include "core/text/textfile.h"
 
 #include <QFile>
 

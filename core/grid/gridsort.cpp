@@ -1,8 +1,8 @@
-#include "core/gridsort.h"
+#include "core/grid/gridsort.h"
 
 #include "core/error.h"
 #include "core/resourcestrings.h"
-#include "core/textutils.h"
+#include "core/text/textutils.h"
 
 #include <algorithm>
 #include <functional>
