@@ -3,6 +3,7 @@
 #include "charts/messages.h"
 #include "ecology/messages.h"
 #include "recording/messages.h"
+#include "support/messages.h"
 
 namespace velmora::session {
 
@@ -21,11 +22,9 @@ QString ResStr(Message id) {
 }
 
 std::vector<MessageBlock> MessageBlocks() {
-    return {{"core", &core::Messages()},
-            {"ecology", &ecology::Messages()},
-            {"recording", &recording::Messages()},
-            {"charts", &charts::Messages()},
-            {"session", &Messages()}};
+    return {{"core", &core::Messages()},           {"ecology", &ecology::Messages()},
+            {"recording", &recording::Messages()}, {"charts", &charts::Messages()},
+            {"support", &support::Messages()},     {"session", &Messages()}};
 }
 
 std::vector<core::ResourceString> AllMessages() {

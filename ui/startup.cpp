@@ -7,6 +7,7 @@
 #include "ui/messages.h"
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
+#include "ui/tfotomapform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
@@ -98,6 +99,11 @@ int RunProgram(QApplication& app) {
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
     mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
+    auto fotoMapForm = std::make_unique<TFotoMapForm>(mainForm.get());
+    mainForm->SetPhotoFolderDialog(
+        [foto = fotoMapForm.get()](QString& mainFolder, QString& subfolder) {
+            return foto->Run(mainFolder, subfolder);
+        });
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
     auto selectDBForm = std::make_unique<TSelectDBForm>(session.Store(), mainForm.get());
@@ -144,6 +150,7 @@ int RunProgram(QApplication& app) {
     boxplotForm.reset();
     selectDBForm.reset();
     progress.reset();
+    fotoMapForm.reset();
     prefForm.reset();
     nwForm.reset();
     mainForm.reset();

@@ -10,7 +10,10 @@
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
 #include "recording/databasecatalogue.h"
+#include "session/messages.h"
 #include "session/session.h"
+#include "support/messages.h"
+#include "support/photofolder.h"
 #include "ui/locationpanel.h"
 #include "ui/messages.h"
 #include "ui/nameentrypanel.h"
@@ -192,6 +195,9 @@ void TMainForm::BuildMenu() {
     connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
             [this] { BackupClick(); });
     MenuAction(QStringLiteral("Backup"))->setEnabled(true);
+    connect(MenuAction(QStringLiteral("MaakFotoDIR")), &QAction::triggered, this,
+            [this] { MaakFotoDIRClick(); });
+    MenuAction(QStringLiteral("MaakFotoDIR"))->setEnabled(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -867,6 +873,34 @@ void TMainForm::BackupClick() {
     if (folder.isEmpty())
         return;
     recording::DatabaseCatalogue(m_store).BackupInto(folder);
+}
+
+void TMainForm::MaakFotoDIRClick() {
+    if (!m_runPhotoFolder)
+        return;
+    if (!m_store.IsOpen() || m_store.Locations().IsEmpty()) {
+        core::UserPrompts().Message(support::ResStr(support::rsNoLocationForPhotoFolder),
+                                    core::MessageKind::Information);
+        return;
+    }
+    core::Settings& settings = core::CurrentSettings();
+    QString mainFolder = support::MainPhotoFolder(settings.photoFolder);
+    QString subfolder = support::ProposedSubfolder(support::PhotoEventOf(m_store.Locations()));
+    if (m_runPhotoFolder(mainFolder, subfolder) &&
+        !support::MakePhotoFolder(mainFolder, subfolder)) {
+        core::UserPrompts().Message(support::ResStr(support::rsPhotoFolderNotMade) +
+                                        QLatin1Char('\n') +
+                                        support::ResStr(support::rsPhotoFolderBadCharacters),
+                                    core::MessageKind::Warning);
+    }
+    settings.photoFolder = mainFolder;
+    try {
+        core::SaveSettings();
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(session::ResStr(session::rsSettingsNotSaved) +
+                                        QLatin1Char('\n') + e.Message(),
+                                    core::MessageKind::Error);
+    }
 }
 
 void TMainForm::StoreGeometry() {

@@ -62,6 +62,12 @@ public:
         m_runSelectDatabase = std::move(run);
     }
 
+    // The photo folder dialog, run modally by "Maak fotomap" with the main folder and the
+    // proposed sub-folder; it returns true for OK and leaves the texts as the user left them.
+    void SetPhotoFolderDialog(std::function<bool(QString&, QString&)> run) {
+        m_runPhotoFolder = std::move(run);
+    }
+
     // Shows or hides the expert fields.
     void SetExpertMode(bool on);
     bool ExpertMode() const { return m_expertMode; }
@@ -104,6 +110,9 @@ public:
     // the current database's tables in a new dated folder.
     void SelectDatabaseClick();
     void BackupClick();
+    // "Maak fotomap": a folder for the photographs of the current event below the main photo
+    // folder; the main folder shown when the dialog closes is kept as the setting.
+    void MaakFotoDIRClick();
     // The window's keys; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* target);
 
@@ -168,6 +177,7 @@ private:
     TNWForm* m_nwForm = nullptr;
     std::function<void()> m_runPreferences;
     std::function<void()> m_runSelectDatabase;
+    std::function<bool(QString&, QString&)> m_runPhotoFolder;
 
     QLabel* m_databaseLabel = nullptr;
     QLabel* m_expertLabel = nullptr;

@@ -13,6 +13,7 @@
 #include "ui/formtranslator.h"
 #include "ui/messages.h"
 #include "ui/tboxplotform.h"
+#include "ui/tfotomapform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
@@ -45,6 +46,7 @@ struct Windows {
         {"TNWForm", [this] { return std::make_unique<ui::TNWForm>(ecology, &mainWindow); }},
         {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(session); }},
         {"TSelectDBForm", [this] { return std::make_unique<ui::TSelectDBForm>(session.Store()); }},
+        {"TFotoMapForm", [] { return std::make_unique<ui::TFotoMapForm>(); }},
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
     };
 };
