@@ -21,9 +21,9 @@ for i in $(seq "$RUNS"); do
     build-bench/tests/dbf/dbforacle bench "$out/peer" "$RECORDS" >"$out/peer$i.txt"
     rm -rf "$out/peer"
 done
-python3 - "$out" "$RUNS" <<'PY'
+python3 - "$out" "$RUNS" "$RECORDS" <<'PY'
 import json, statistics, sys
-out, runs = sys.argv[1], int(sys.argv[2])
+out, runs, records = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 ours = {}
 rss = file = None
 for b in json.load(open(f"{out}/ours.json"))["benchmarks"]:
@@ -40,7 +40,7 @@ for i in range(1, runs + 1):
     for line in open(f"{out}/peer{i}.txt"):
         what, ms = line.rstrip("\n").split("\t")
         peer.setdefault(what, []).append(float(ms))
-pairs = [("append 1,000,000 posted records", "BM_AppendSamples", "append"),
+pairs = [(f"append {records:,} posted records", "BM_AppendSamples", "append"),
          ("open + build all four tags", "BM_OpenWithAllTags", "open+regenerate"),
          ("walk DESMID", "BM_WalkTag DESMID", "walk DESMID"),
          ("walk ID", "BM_WalkTag ID", "walk ID"),
