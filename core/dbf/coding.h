@@ -6,6 +6,8 @@
 // The pointers may be to char or unsigned char; nothing is aligned.
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 namespace velmora::core::dbf {
 
@@ -50,6 +52,13 @@ inline std::uint64_t DecodeBe64(const void* at) {
     for (int i = 0; i < 8; ++i)
         value = (value << 8) | p[i];
     return value;
+}
+
+// A byte as "0x1F", for messages about bytes the program does not know.
+inline std::string HexByte(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
+    return text;
 }
 
 } // namespace velmora::core::dbf
