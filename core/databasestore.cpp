@@ -470,6 +470,7 @@ void DatabaseStore::CloseDatabase() {
     Label(ResStr(rsDbLabel));
     PackAndClose(m_locations);
     PackAndClose(m_samples);
+    Each([](DatabaseListener& l) { l.TablesClosed(); });
 }
 
 std::pair<int, int> DatabaseStore::SquareTotals() {

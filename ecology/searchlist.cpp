@@ -39,6 +39,15 @@ QStringList SearchList::Names() const {
     return names;
 }
 
+QStringList SearchList::NamesContaining(const QString& text) const {
+    QStringList shown;
+    for (const Entry& e : m_names) {
+        if (e.name.contains(text, Qt::CaseInsensitive))
+            shown << e.name;
+    }
+    return shown;
+}
+
 QStringList SearchList::FilterNames(const QString& text) const {
     if (text.isEmpty())
         return Names();

@@ -29,6 +29,9 @@ public:
     // - otherwise: names holding the text anywhere, compared in the same lowered form.
     // A text that begins with a blank therefore shows nothing.
     QStringList FilterNames(const QString& text) const;
+    // The names that hold the text anywhere, letter case ignored, in the list's (alphabetical)
+    // order; every name for an empty text. The location search's name list.
+    QStringList NamesContaining(const QString& text) const;
 
     // Replaces the additional list with the file's lines and adds their names (trimmed, a
     // leading "#" removed). Throws core::Error when the file cannot be read; names read before

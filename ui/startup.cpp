@@ -8,6 +8,8 @@
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
 #include "ui/tfotomapform.h"
+#include "ui/tgridcolumnselect.h"
+#include "ui/tlocationform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
@@ -99,6 +101,17 @@ int RunProgram(QApplication& app) {
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
     mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
+    auto columnSelect = std::make_unique<TGridColumnSelect>(mainForm.get());
+    auto locationForm = std::make_unique<TLocationForm>(session.Store(), session.Ecology(),
+                                                        *columnSelect, mainForm.get());
+    locationForm->SetLoadEvent([form = mainForm.get()] { form->LoadCurrentEvent(); });
+    locationForm->SetShowNatureValue([nw = nwForm.get()] {
+        nw->ShowResults();
+        nw->ShowBesideMain();
+        nw->raise();
+        nw->activateWindow();
+    });
+    mainForm->SetLocationSearchDialog([location = locationForm.get()] { location->exec(); });
     auto fotoMapForm = std::make_unique<TFotoMapForm>(mainForm.get());
     mainForm->SetPhotoFolderDialog(
         [foto = fotoMapForm.get()](QString& mainFolder, QString& subfolder) {
@@ -151,6 +164,8 @@ int RunProgram(QApplication& app) {
     selectDBForm.reset();
     progress.reset();
     fotoMapForm.reset();
+    locationForm.reset();
+    columnSelect.reset();
     prefForm.reset();
     nwForm.reset();
     mainForm.reset();

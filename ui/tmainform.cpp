@@ -127,6 +127,7 @@ TMainForm::TMainForm(session::Session& session, QWidget* parent)
     // sample of another location, and the panel then shows nothing.
     m_samplePanel->SetScope([this] { return m_editor.CurrentSampleBelongs(); });
     connect(m_copyButton, &QPushButton::clicked, this, [this] { CopyRecordClick(); });
+    connect(m_selectLocButton, &QPushButton::clicked, this, [this] { SelectLocClick(); });
     connect(m_nwBox, &NatureValueBox::ChoiceChanged, this, [this] { BerekenNatuurwaarde(); });
     m_locationsState = m_store.Locations().Connect(core::DatasetEvent::DataChanged,
                                                    [this](core::Dataset&) { ApplyPanelState(); });
@@ -198,6 +199,8 @@ void TMainForm::BuildMenu() {
     connect(MenuAction(QStringLiteral("MaakFotoDIR")), &QAction::triggered, this,
             [this] { MaakFotoDIRClick(); });
     MenuAction(QStringLiteral("MaakFotoDIR"))->setEnabled(true);
+    connect(MenuAction(QStringLiteral("SelectLoc")), &QAction::triggered, this,
+            [this] { SelectLocClick(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -312,6 +315,10 @@ void TMainForm::ApplyPanelState() {
     const int maxId = m_store.maxLocationID.toInt(&ok);
     SampleNavigator()->setEnabled(open && !locationEditing && ok && maxId >= 0);
     m_locationNavigator->setEnabled(open && !SampleEditing());
+    const bool canSearch = open && static_cast<bool>(m_runLocationSearch);
+    m_selectLocButton->setEnabled(canSearch);
+    if (QAction* action = MenuAction(QStringLiteral("SelectLoc")))
+        action->setEnabled(canSearch);
 }
 
 bool TMainForm::ConfirmNoPendingEdits() {
@@ -901,6 +908,19 @@ void TMainForm::MaakFotoDIRClick() {
                                         QLatin1Char('\n') + e.Message(),
                                     core::MessageKind::Error);
     }
+}
+
+void TMainForm::SelectLocClick() {
+    if (!m_runLocationSearch || !m_store.IsOpen() || !ConfirmNoPendingEdits())
+        return;
+    m_runLocationSearch();
+    LoadCurrentEvent();
+}
+
+void TMainForm::LoadCurrentEvent() {
+    m_grid->SetRememberedRow(1);
+    RefreshSampleGrid();
+    ApplyPanelState();
 }
 
 void TMainForm::StoreGeometry() {

@@ -62,6 +62,11 @@ public:
         m_runSelectDatabase = std::move(run);
     }
 
+    // The location search window, run modally by "Locatielijst" and "Lijst met locaties".
+    void SetLocationSearchDialog(std::function<void()> run) {
+        m_runLocationSearch = std::move(run);
+    }
+
     // The photo folder dialog, run modally by "Maak fotomap" with the main folder and the
     // proposed sub-folder; it returns true for OK and leaves the texts as the user left them.
     void SetPhotoFolderDialog(std::function<bool(QString&, QString&)> run) {
@@ -113,6 +118,12 @@ public:
     // "Maak fotomap": a folder for the photographs of the current event below the main photo
     // folder; the main folder shown when the dialog closes is kept as the setting.
     void MaakFotoDIRClick();
+    // "Locatielijst" / "Lijst met locaties": the location search over the open database; its
+    // samples are in ID order afterwards and the current event is the one last chosen there.
+    void SelectLocClick();
+    // Shows the current record of the locations table as the current event: its samples and
+    // its nature value (added to the tally during a selection run).
+    void LoadCurrentEvent();
     // The window's keys; true when the key was used.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* target);
 
@@ -142,7 +153,10 @@ public:
 
     // ---- DatabaseListener
     void DatabaseStatusChanged(const QString& text) override;
-    void TablesClosed() override { ResetSampleGrid(); }
+    void TablesClosed() override {
+        ResetSampleGrid();
+        ApplyPanelState();
+    }
     void DatabaseOpened(bool hasLocations) override;
     void DatabaseOpenFailed() override;
     void ProcessEvents() override;
@@ -178,6 +192,7 @@ private:
     std::function<void()> m_runPreferences;
     std::function<void()> m_runSelectDatabase;
     std::function<bool(QString&, QString&)> m_runPhotoFolder;
+    std::function<void()> m_runLocationSearch;
 
     QLabel* m_databaseLabel = nullptr;
     QLabel* m_expertLabel = nullptr;

@@ -14,6 +14,8 @@
 #include "ui/messages.h"
 #include "ui/tboxplotform.h"
 #include "ui/tfotomapform.h"
+#include "ui/tgridcolumnselect.h"
+#include "ui/tlocationform.h"
 #include "ui/tmainform.h"
 #include "ui/tnwform.h"
 #include "ui/tprefform.h"
@@ -40,13 +42,20 @@ struct Windows {
     session::Session session;
     ecology::EcologyData& ecology = session.Ecology();
     QMainWindow mainWindow;
+    ui::TGridColumnSelect columnSelect;
     std::vector<std::pair<QString, std::function<std::unique_ptr<QWidget>()>>> factories = {
         {"TMainForm", [this] { return std::make_unique<ui::TMainForm>(session); }},
         {"TProgress", [] { return std::make_unique<ui::TProgress>(); }},
         {"TNWForm", [this] { return std::make_unique<ui::TNWForm>(ecology, &mainWindow); }},
         {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(session); }},
         {"TSelectDBForm", [this] { return std::make_unique<ui::TSelectDBForm>(session.Store()); }},
+        {"TLocationForm",
+         [this] {
+             return std::make_unique<ui::TLocationForm>(session.Store(), session.Ecology(),
+                                                        columnSelect);
+         }},
         {"TFotoMapForm", [] { return std::make_unique<ui::TFotoMapForm>(); }},
+        {"TGridColumnSelect", [] { return std::make_unique<ui::TGridColumnSelect>(); }},
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
     };
 };
