@@ -267,11 +267,7 @@ void TLocationForm::FormShow() {
     m_order->button(order)->setChecked(true);
     if (QAbstractButton* radio = m_modes->button(m_search.mode))
         radio->setChecked(true);
-    // The captions in the interface language of the moment.
-    QStringList captions;
-    for (const QString& field : m_model->Fields())
-        captions << m_chooser.CaptionOf(field);
-    m_model->SetColumns(m_model->Fields(), captions);
+    ShowColumns(m_model->Fields()); // captions in the interface language of the moment
     ApplyMode();
 }
 
@@ -382,16 +378,32 @@ void TLocationForm::ColumnTitleClick(int column) {
     } else if (!m_chooser.ProposedCaption().isEmpty()) {
         captions[column] = m_chooser.ProposedCaption();
     }
-    m_model->SetColumns(fields, captions);
+    ShowColumns(fields, captions);
+}
+
+void TLocationForm::FitColumns() {
+    // Widths by what a field holds; the rows are not measured (there may be many).
+    const QFontMetrics metrics = m_grid->fontMetrics();
+    const QStringList fields = m_model->Fields();
+    for (int c = 0; c < fields.size(); ++c) {
+        const QString& field = fields[c];
+        const int chars = field == QLatin1String("LOCATIE") || field == QLatin1String("OPMLOCATIE")
+                              ? 22
+                          : field == QLatin1String("ID") || field == QLatin1String("DAG") ||
+                                  field == QLatin1String("MAAND") || field == QLatin1String("JAAR")
+                              ? 4
+                              : 10;
+        const int caption =
+            metrics.horizontalAdvance(
+                m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) +
+            16;
+        m_grid->setColumnWidth(
+            c, std::max(caption, metrics.horizontalAdvance(QLatin1Char('0')) * chars + 12));
+    }
 }
 
 void TLocationForm::AddColumn() {
-    QStringList fields = m_model->Fields();
-    fields << QString();
-    QStringList captions;
-    for (const QString& field : fields)
-        captions << m_chooser.CaptionOf(field);
-    m_model->SetColumns(fields, captions);
+    ShowColumns(QStringList(m_model->Fields()) << QString());
 }
 
 void TLocationForm::RemoveLastColumn() {
@@ -399,10 +411,14 @@ void TLocationForm::RemoveLastColumn() {
     if (fields.size() <= 1)
         return;
     fields.removeLast();
-    QStringList captions;
-    for (const QString& field : fields)
-        captions << m_chooser.CaptionOf(field);
+    ShowColumns(fields);
+}
+
+void TLocationForm::ShowColumns(const QStringList& fields, QStringList captions) {
+    for (qsizetype c = captions.size(); c < fields.size(); ++c)
+        captions << m_chooser.CaptionOf(fields[c]);
     m_model->SetColumns(fields, captions);
+    FitColumns();
 }
 
 bool TLocationForm::eventFilter(QObject* watched, QEvent* event) {

@@ -74,6 +74,9 @@ protected:
 
 private:
     void FillNames(const QString& text);
+    void FitColumns();
+    // The columns of the grid; captions not given are the chooser's for their fields.
+    void ShowColumns(const QStringList& fields, QStringList captions = {});
     void RowMadeCurrent(int row);
     QString CurrentTag() const;
 
