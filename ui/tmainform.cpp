@@ -879,7 +879,10 @@ void TMainForm::BackupClick() {
         core::UserPrompts().ChooseFolder(ResStr(rsSelectDirectory), settings.backupFolder, true);
     if (folder.isEmpty())
         return;
-    recording::DatabaseCatalogue(m_store).BackupInto(folder);
+    recording::DatabaseCatalogue catalogue(m_store);
+    if (m_backupClock)
+        catalogue.SetClock(m_backupClock);
+    catalogue.BackupInto(folder);
 }
 
 void TMainForm::MaakFotoDIRClick() {

@@ -12,6 +12,7 @@
 #include "recording/locationsampleeditor.h"
 #include "ui/dbcontrols.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -61,6 +62,9 @@ public:
     void SetSelectDatabaseDialog(std::function<void()> run) {
         m_runSelectDatabase = std::move(run);
     }
+
+    // The time that names a backup's folder (the system clock unless set).
+    void SetBackupClock(std::function<QDateTime()> clock) { m_backupClock = std::move(clock); }
 
     // The location search window, run modally by "Locatielijst" and "Lijst met locaties".
     void SetLocationSearchDialog(std::function<void()> run) {
@@ -193,6 +197,7 @@ private:
     std::function<void()> m_runSelectDatabase;
     std::function<bool(QString&, QString&)> m_runPhotoFolder;
     std::function<void()> m_runLocationSearch;
+    std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;
     QLabel* m_expertLabel = nullptr;

@@ -2,6 +2,7 @@
 // the backup command, and the start-up that ends in the selection window when the default
 // database is gone. What the tables and files hold afterwards is checked, not the window.
 
+#include "common/otherprogram.h"
 #include "common/printers.h"
 #include "common/tempdir.h"
 #include "core/coordinates.h"
@@ -320,6 +321,29 @@ TEST_F(SelectWindow, DeletingTheOnlyDatabaseLeavesNoneToOpen) {
     EXPECT_EQ(QDir(dir.filePath("Data")).entryList({"Test*"}, QDir::Files), QStringList{});
 }
 
+TEST_F(SelectWindow, ADatabaseThatAnotherProgramHoldsIsNotDeleted) {
+    MakeDatabase("Alfa", core::kKmBased, "162", "458", {{"162-458", "160-455"}});
+    Start();
+    const QStringList files = QDir(dir.filePath("Data")).entryList(QDir::Files, QDir::Name);
+    ASSERT_TRUE(ThroughTheMenu([&] {
+        ClickDatabase("Alfa");
+        EXPECT_EQ(CurrentField(), "Alfa");
+        velmora::testing::OtherProgram other(dir.filePath("Data/Alfa2.dbf"));
+        ASSERT_TRUE(other.Holding());
+        prompts.shown.clear();
+        Click("DeleteDB"); // refused before any question: no answer is queued
+        EXPECT_EQ(prompts.shown,
+                  QStringList{recording::ResStr(recording::rsDatabaseHeldElsewhere).arg("Alfa")});
+        EXPECT_EQ(Listed(), (QStringList{"Alfa", "Test"}));
+        Click("OKbtn");
+    }));
+    // Alfa stays, and is the database opened now.
+    EXPECT_EQ(store.Name(), "Alfa");
+    store.CloseDatabase();
+    EXPECT_EQ(QDir(dir.filePath("Data")).entryList(QDir::Files, QDir::Name), files);
+    EXPECT_EQ(Codes("Alfa"), QStringList{"162-458|160-455"});
+}
+
 TEST_F(SelectWindow, TheSquareCodesAreRewrittenAlikeUnderEitherLanguage) {
     // Graden: degrees in a database that was km-based, its codes km-squares. Atlas: atlas
     // notation whose samples were posted under the English rules (a point near the origin).
@@ -398,6 +422,23 @@ TEST_F(SelectWindow, TheBackupCommandCopiesTheOpenDatabaseIntoANewFolder) {
     EXPECT_EQ(QDir(root + "/" + made[0]).entryList(QDir::Files),
               (QStringList{"Test1.dbf", "Test2.dbf"}));
     EXPECT_TRUE(store.IsOpen()); // the database stays open
+
+    // A fixed clock names the folder; a second backup in the same second is refused and the
+    // first stays as it was.
+    const QDateTime when(QDate(2011, 5, 23), QTime(14, 5, 9));
+    form->SetBackupClock([&] { return when; });
+    const QString name = "Backup_Test_2011-05-23_14-05-09";
+    prompts.shown.clear();
+    prompts.texts = {root};
+    form->MenuAction("Backup")->trigger();
+    EXPECT_EQ(prompts.shown.last(), "Backup gemaakt in directory: " + root + "/" + name);
+    const QByteArray first = ReadAll(root + "/" + name + "/Test2.dbf");
+    prompts.shown.clear();
+    prompts.texts = {root};
+    form->MenuAction("Backup")->trigger();
+    EXPECT_EQ(prompts.shown.last(), recording::ResStr(recording::rsBackupNotMade));
+    EXPECT_EQ(ReadAll(root + "/" + name + "/Test2.dbf"), first);
+    EXPECT_EQ(QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 
     // The Data folder itself is refused.
     prompts.shown.clear();
