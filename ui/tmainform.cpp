@@ -44,15 +44,6 @@ namespace velmora::ui {
 
 using core::DatasetState;
 
-namespace {
-
-struct MenuItem {
-    const char* objectName;
-    const char* caption;
-};
-
-} // namespace
-
 TMainForm::TMainForm(session::Session& session, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_store(session.Store()),
       m_ecology(session.Ecology()), m_editor(session.Store()) {
@@ -151,63 +142,6 @@ TMainForm::~TMainForm() {
     m_store.RemoveListener(this);
     m_store.Locations().Disconnect(m_locationsState);
     m_store.Samples().Disconnect(m_samplesState);
-}
-
-// ---------------------------------------------------------------- building
-
-void TMainForm::BuildMenu() {
-    QMenuBar* bar = menuBar();
-    auto add = [](auto* container, const MenuItem& item) {
-        QAction* action = container->addAction(QString::fromUtf8(item.caption));
-        action->setObjectName(QString::fromLatin1(item.objectName));
-        return action;
-    };
-    QMenu* database = bar->addMenu(QStringLiteral("Bestand"));
-    database->setObjectName(QStringLiteral("DatabaseMenu"));
-    static constexpr MenuItem kDatabaseItems[] = {
-        {"SelectDatabase", "Open, maak of verwijder Database"},
-        {"Importeer", "Importeer TSV of XLS(X) bestand"},
-        {"TextExport", "Exporteer huidige database als TAB gescheiden tekst"},
-        {"ExporteerXLSbestand", "Exporteer huidige database als Excel bestand"},
-        {"Backup", "Maak Backup"},
-        {"CheckNames", "Corrigeer namen in database"},
-    };
-    // Windows that later versions add are listed but not yet available.
-    for (const MenuItem& item : kDatabaseItems)
-        add(database, item)->setEnabled(false);
-    database->addSeparator();
-    connect(add(database, {"Afsluiten", "Afsluiten"}), &QAction::triggered, this,
-            [this] { AfsluitenClick(); });
-
-    static constexpr MenuItem kWindowItems[] = {
-        {"SelectLoc", "Locatielijst"},     {"Natuurwaarde", "Natuurwaarde"},
-        {"Stippenkaart1", "Stippenkaart"}, {"ToonHokInfo", "Hokgegevens"},
-        {"Tabellen", "Tabellen"},          {"MaakFotoDIR", "Maak fotomap"},
-        {"Preferences", "Voorkeuren"},
-    };
-    for (const MenuItem& item : kWindowItems)
-        add(bar, item)->setEnabled(false);
-    connect(MenuAction(QStringLiteral("Natuurwaarde")), &QAction::triggered, this,
-            [this] { NatuurwaardeClick(); });
-    connect(MenuAction(QStringLiteral("Preferences")), &QAction::triggered, this,
-            [this] { PreferencesClick(); });
-    connect(MenuAction(QStringLiteral("SelectDatabase")), &QAction::triggered, this,
-            [this] { SelectDatabaseClick(); });
-    connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
-            [this] { BackupClick(); });
-    MenuAction(QStringLiteral("Backup"))->setEnabled(true);
-    connect(MenuAction(QStringLiteral("MaakFotoDIR")), &QAction::triggered, this,
-            [this] { MaakFotoDIRClick(); });
-    MenuAction(QStringLiteral("MaakFotoDIR"))->setEnabled(true);
-    connect(MenuAction(QStringLiteral("SelectLoc")), &QAction::triggered, this,
-            [this] { SelectLocClick(); });
-
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("HelpMenu"));
-    connect(add(help, {"HelpItem", "Velmora Database Help"}), &QAction::triggered, this,
-            [this] { HelpClick(); });
-    connect(add(help, {"About", "Over Velmora Database"}), &QAction::triggered, this,
-            [this] { AboutClick(); });
 }
 
 void TMainForm::SetTabOrder() {
@@ -621,108 +555,6 @@ void TMainForm::CopyRecordClick() {
     LocationEdit(QStringLiteral("DAG"))->setFocus();
 }
 
-// ---------------------------------------------------------------- keys
-
-bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QWidget* target) {
-    const bool alt = modifiers & Qt::AltModifier;
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    const bool samplePanel = m_samplePanel->isEnabled() && m_store.IsOpen();
-    if (key == Qt::Key_Insert && alt) {
-        m_locationNavigator->Press(DBNavigator::New);
-        return true;
-    }
-    if (key == Qt::Key_Insert && !alt && !ctrl) {
-        if (samplePanel) {
-            SampleNavigator()->Press(DBNavigator::New);
-            m_namePanel->SearchEdit()->setFocus();
-        }
-        return true;
-    }
-    if (enter && alt) {
-        if (LocationEditing())
-            m_locationNavigator->Press(DBNavigator::Post);
-        return true;
-    }
-    if (enter && ctrl) {
-        if (samplePanel) {
-            m_locationPanel->LocIdHolder()->setText(
-                m_locationPanel->LocationText(QStringLiteral("ID")));
-            SampleNavigator()->Press(DBNavigator::Post);
-        }
-        return true;
-    }
-    if (ctrl && key == Qt::Key_E) {
-        if (samplePanel) {
-            SampleNavigator()->Press(DBNavigator::EditRecord);
-            m_namePanel->SearchEdit()->setFocus();
-        }
-        return true;
-    }
-    if (ctrl && key == Qt::Key_S) {
-        if (samplePanel)
-            m_namePanel->SearchEdit()->setFocus();
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        if (target == m_namePanel->Names() && SampleEditing()) {
-            m_store.Samples().Cancel();
-            FocusGridName();
-            return true;
-        }
-        if (target == m_namePanel->SearchEdit()) {
-            m_grid->setFocus();
-            return true;
-        }
-        if (LocationEditing()) {
-            m_locationNavigator->Press(DBNavigator::Cancel);
-            return true;
-        }
-        if (SampleEditing()) {
-            SampleNavigator()->Press(DBNavigator::Cancel);
-            FocusGridName();
-            return true;
-        }
-        return false;
-    }
-    if (enter && !alt && !ctrl && target == m_namePanel->Names()) {
-        // Enter takes the highlighted name and goes on to the abundance.
-        if (m_namePanel->TakeCurrentName())
-            SampleCombo(QStringLiteral("ABUND"))->setFocus();
-        return true;
-    }
-    if (key == Qt::Key_Down && target == m_namePanel->SearchEdit() && m_samplePanel->isEnabled()) {
-        m_namePanel->Names()->setFocus();
-        if (m_namePanel->Names()->count() > 0) {
-            m_namePanel->Names()->setCurrentRow(0);
-            m_namePanel->TakeName(0);
-        }
-        return true;
-    }
-    if (target == m_grid && (enter || key == Qt::Key_Tab) && !alt && !ctrl) {
-        EditCurrentSampleAt(m_grid->currentColumn());
-        return true;
-    }
-    return false;
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (FormKeyDown(key->key(), key->modifiers(), widget))
-                return true;
-        }
-    } else if (event->type() == QEvent::KeyRelease && watched == m_samplePanel->Desmid()) {
-        // DBEDesmidKeyUp: the name field filters the list too.
-        m_namePanel->FilterNames(m_samplePanel->Desmid()->text());
-    } else if (event->type() == QEvent::MouseButtonPress && watched == m_namePanel->SearchEdit()) {
-        m_namePanel->SearchEdit()->clear(); // SearchEditClick
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 // ---------------------------------------------------------------- database listener
 
 void TMainForm::DatabaseStatusChanged(const QString& text) {
@@ -830,102 +662,6 @@ QComboBox* TMainForm::Biotoopbox() const {
     return m_locationPanel->Biotoopbox();
 }
 
-void TMainForm::AfterPreferences() {
-    setWindowTitle(MainCaption(core::ProgramName(), core::ProgramDir()));
-    m_databaseLabel->setText(core::ResStr(core::rsDbLabel) + m_store.Name());
-    SetCoordinateLabels(); // in the language just chosen
-    RefreshSampleGrid();
-}
-
-void TMainForm::PreferencesClick() {
-    if (m_store.IsOpen() && !ConfirmNoPendingEdits())
-        return;
-    if (m_runPreferences)
-        m_runPreferences();
-    AfterPreferences();
-}
-
-void TMainForm::SelectDatabaseClick() {
-    if (!m_runSelectDatabase || !ConfirmNoPendingEdits())
-        return;
-    m_grid->SetRememberedRow(1);
-    m_store.CloseDatabase();
-    ResetSampleGrid();
-    ApplyPanelState();
-    // Whatever happens in the window, the database that is current afterwards is opened.
-    auto reopen = [this] {
-        m_store.MarkMapForReload();
-        if (!m_store.Name().isEmpty()) {
-            m_store.OpenDatabase(m_store.Name()); // also its square-coordinates table
-            SetCoordinateLabels();
-        }
-        RefreshSampleGrid();
-        ApplyPanelState();
-    };
-    try {
-        m_runSelectDatabase();
-    } catch (...) {
-        reopen();
-        throw;
-    }
-    reopen();
-}
-
-void TMainForm::BackupClick() {
-    if (!ConfirmNoPendingEdits())
-        return;
-    core::Settings& settings = core::CurrentSettings();
-    const QString folder =
-        core::UserPrompts().ChooseFolder(ResStr(rsSelectDirectory), settings.backupFolder, true);
-    if (folder.isEmpty())
-        return;
-    recording::DatabaseCatalogue catalogue(m_store);
-    if (m_backupClock)
-        catalogue.SetClock(m_backupClock);
-    catalogue.BackupInto(folder);
-}
-
-void TMainForm::MaakFotoDIRClick() {
-    if (!m_runPhotoFolder)
-        return;
-    if (!m_store.IsOpen() || m_store.Locations().IsEmpty()) {
-        core::UserPrompts().Message(support::ResStr(support::rsNoLocationForPhotoFolder),
-                                    core::MessageKind::Information);
-        return;
-    }
-    core::Settings& settings = core::CurrentSettings();
-    QString mainFolder = support::MainPhotoFolder(settings.photoFolder);
-    QString subfolder = support::ProposedSubfolder(support::PhotoEventOf(m_store.Locations()));
-    if (m_runPhotoFolder(mainFolder, subfolder) &&
-        !support::MakePhotoFolder(mainFolder, subfolder)) {
-        core::UserPrompts().Message(support::ResStr(support::rsPhotoFolderNotMade) +
-                                        QLatin1Char('\n') +
-                                        support::ResStr(support::rsPhotoFolderBadCharacters),
-                                    core::MessageKind::Warning);
-    }
-    settings.photoFolder = mainFolder;
-    try {
-        core::SaveSettings();
-    } catch (const core::Error& e) {
-        core::UserPrompts().Message(session::ResStr(session::rsSettingsNotSaved) +
-                                        QLatin1Char('\n') + e.Message(),
-                                    core::MessageKind::Error);
-    }
-}
-
-void TMainForm::SelectLocClick() {
-    if (!m_runLocationSearch || !m_store.IsOpen() || !ConfirmNoPendingEdits())
-        return;
-    m_runLocationSearch();
-    LoadCurrentEvent();
-}
-
-void TMainForm::LoadCurrentEvent() {
-    m_grid->SetRememberedRow(1);
-    RefreshSampleGrid();
-    ApplyPanelState();
-}
-
 void TMainForm::StoreGeometry() {
     if (!m_shown || isMinimized() || isMaximized())
         return;
@@ -955,26 +691,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (m_nwForm)
         m_nwForm->close();
     event->accept();
-}
-
-void TMainForm::AfsluitenClick() {
-    close();
-}
-
-void TMainForm::HelpClick() {
-    const QString manual = core::ManualPath();
-    if (!QFile::exists(manual)) {
-        core::UserPrompts().Message(ResStr(rsManualMissing) + QStringLiteral(": ") + manual,
-                                    core::MessageKind::Warning);
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
-}
-
-void TMainForm::AboutClick() {
-    QMessageBox::about(this, ResStr(rsAboutTitle),
-                       QStringLiteral("VelmoraDataBase ") + ResStr(rsVersion) +
-                           QStringLiteral("\n\n") + ResStr(rsAboutText));
 }
 
 } // namespace velmora::ui
