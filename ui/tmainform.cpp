@@ -557,6 +557,13 @@ void TMainForm::CopyRecordClick() {
 
 // ---------------------------------------------------------------- database listener
 
+void TMainForm::TablesClosed() {
+    // Nothing of the database that was open stays on show: its samples, its event's value.
+    ResetSampleGrid();
+    m_nwBox->Clear(m_ecology.taxaList.DiversityOnly());
+    ApplyPanelState();
+}
+
 void TMainForm::DatabaseStatusChanged(const QString& text) {
     m_databaseLabel->setText(text);
 }

@@ -157,10 +157,7 @@ public:
 
     // ---- DatabaseListener
     void DatabaseStatusChanged(const QString& text) override;
-    void TablesClosed() override {
-        ResetSampleGrid();
-        ApplyPanelState();
-    }
+    void TablesClosed() override;
     void DatabaseOpened(bool hasLocations) override;
     void DatabaseOpenFailed() override;
     void ProcessEvents() override;

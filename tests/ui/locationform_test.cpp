@@ -290,7 +290,10 @@ TEST_F(LocationWindow, TheSelectionRunCountsASharedTaxonOnceAndACancelLeavesSing
 
 TEST_F(LocationWindow, TheMenuItemIsThereOnlyWithAnOpenDatabase) {
     EXPECT_TRUE(form->MenuAction("SelectLoc")->isEnabled());
+    EXPECT_FALSE(form->NatureValueField("AantalTaxa")->text().isEmpty());
     store.CloseDatabase();
+    // Nothing of the closed database stays on show.
+    EXPECT_TRUE(form->NatureValueField("AantalTaxa")->text().isEmpty());
     EXPECT_FALSE(form->MenuAction("SelectLoc")->isEnabled());
     EXPECT_FALSE(form->findChild<QPushButton*>("SelectLocBtn")->isEnabled());
 }
