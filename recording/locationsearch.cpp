@@ -73,9 +73,14 @@ void LocationSearch::MarkSamples(const char* field, const QString& text) {
             continue;
         bool found;
         if (raw) {
-            found = needle.size() <= static_cast<std::size_t>(def.length) &&
-                    memmem(rec + def.offset, static_cast<std::size_t>(def.length), needle.data(),
-                           needle.size()) != nullptr;
+            // The blanks that pad the stored field are not part of its text: "Staurastrum "
+            // must not find a name that merely ends in "Staurastrum".
+            const char* field = rec + def.offset;
+            std::size_t length = static_cast<std::size_t>(def.length);
+            while (length > 0 && field[length - 1] == ' ')
+                --length;
+            found = needle.size() <= length &&
+                    memmem(field, length, needle.data(), needle.size()) != nullptr;
         } else {
             found = table.Text(rec, fText).find(needle) != std::string::npos;
         }
@@ -176,13 +181,19 @@ bool LocationSearch::RunSelection(const std::vector<int>& recNos, ecology::Ecolo
     prompts.StartProgress();
     core::Dataset& locations = m_store.Locations();
     const std::size_t total = recNos.size();
+    int shown = -1;
     for (std::size_t i = 0; i < total; ++i) {
         locations.SetRecNo(recNos[i]);
         if (loadEvent)
             loadEvent();
         const int position =
             static_cast<int>(std::lround(static_cast<double>(i + 1) * 100.0 / double(total)));
-        // The progress step lets the windows run and reads the cancel request.
+        // The progress step lets the windows run (they repaint) and reads the cancel request.
+        // It is taken when the bar moves, at most a hundred times: over a long selection,
+        // repainting the main window after every event would cost more than the events.
+        if (position == shown)
+            continue;
+        shown = position;
         if (prompts.StepProgress(position))
             return false;
     }

@@ -101,9 +101,8 @@ int RunProgram(QApplication& app) {
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
     mainForm->SetPreferencesDialog([pref = prefForm.get()] { pref->exec(); });
-    auto columnSelect = std::make_unique<TGridColumnSelect>(mainForm.get());
-    auto locationForm = std::make_unique<TLocationForm>(session.Store(), session.Ecology(),
-                                                        *columnSelect, mainForm.get());
+    auto locationForm =
+        std::make_unique<TLocationForm>(session.Store(), session.Ecology(), mainForm.get());
     locationForm->SetLoadEvent([form = mainForm.get()] { form->LoadCurrentEvent(); });
     locationForm->SetShowNatureValue([nw = nwForm.get()] {
         nw->ShowResults();
@@ -117,6 +116,8 @@ int RunProgram(QApplication& app) {
         [foto = fotoMapForm.get()](QString& mainFolder, QString& subfolder) {
             return foto->Run(mainFolder, subfolder);
         });
+    auto columnSelect = std::make_unique<TGridColumnSelect>(mainForm.get());
+    locationForm->SetColumnChooser(columnSelect.get());
     auto progress = std::make_unique<TProgress>(mainForm.get());
     prompts.SetProgressDialog(progress.get());
     auto selectDBForm = std::make_unique<TSelectDBForm>(session.Store(), mainForm.get());
@@ -163,9 +164,9 @@ int RunProgram(QApplication& app) {
     boxplotForm.reset();
     selectDBForm.reset();
     progress.reset();
+    columnSelect.reset();
     fotoMapForm.reset();
     locationForm.reset();
-    columnSelect.reset();
     prefForm.reset();
     nwForm.reset();
     mainForm.reset();

@@ -111,8 +111,8 @@ const QStringList kStartFields = {"ID",     "LOCATIE", "DAG", "MAAND",     "JAAR
 } // namespace
 
 TLocationForm::TLocationForm(core::DatabaseStore& store, ecology::EcologyData& ecology,
-                             TGridColumnSelect& chooser, QWidget* parent)
-    : QDialog(parent), m_store(store), m_ecology(ecology), m_chooser(chooser), m_search(store) {
+                             QWidget* parent)
+    : QDialog(parent), m_store(store), m_ecology(ecology), m_search(store) {
     setObjectName(QStringLiteral("LocationForm"));
     setWindowTitle(QStringLiteral("Zoek locaties"));
     auto* layout = new QVBoxLayout(this);
@@ -286,7 +286,7 @@ void TLocationForm::ApplyMode() {
     m_allSelected = false;
     m_search.owner = m_owner->text();
     m_search.name = m_name->text();
-    m_search.year = m_year->text();
+    m_search.year = m_year->text().trimmed(); // a stray blank is no part of a year
     std::vector<int> recNos;
     for (const recording::LocationSearch::Row& row : m_search.Rows({}, CurrentTag()))
         recNos.push_back(row.recNo);
@@ -366,17 +366,17 @@ void TLocationForm::BerekenClick() {
 
 void TLocationForm::ColumnTitleClick(int column) {
     QStringList fields = m_model->Fields();
-    if (column < 0 || column >= fields.size())
+    if (!m_chooser || column < 0 || column >= fields.size())
         return;
-    const int picked = m_chooser.Choose(fields[column]);
+    const int picked = m_chooser->Choose(fields[column]);
     QStringList captions;
     for (const QString& field : fields)
-        captions << m_chooser.CaptionOf(field);
+        captions << CaptionOf(field);
     if (picked >= 0) {
         fields[column] = recording::LocationFieldNames()[picked];
-        captions[column] = m_chooser.CaptionOf(fields[column]);
-    } else if (!m_chooser.ProposedCaption().isEmpty()) {
-        captions[column] = m_chooser.ProposedCaption();
+        captions[column] = CaptionOf(fields[column]);
+    } else if (!m_chooser->ProposedCaption().isEmpty()) {
+        captions[column] = m_chooser->ProposedCaption();
     }
     ShowColumns(fields, captions);
 }
@@ -416,9 +416,16 @@ void TLocationForm::RemoveLastColumn() {
 
 void TLocationForm::ShowColumns(const QStringList& fields, QStringList captions) {
     for (qsizetype c = captions.size(); c < fields.size(); ++c)
-        captions << m_chooser.CaptionOf(fields[c]);
+        captions << CaptionOf(fields[c]);
     m_model->SetColumns(fields, captions);
     FitColumns();
+}
+
+QString TLocationForm::CaptionOf(const QString& field) const {
+    if (m_chooser)
+        return m_chooser->CaptionOf(field);
+    const qsizetype i = recording::LocationFieldNames().indexOf(field);
+    return i >= 0 ? recording::LocationFieldCaptions()[i] : QString();
 }
 
 bool TLocationForm::eventFilter(QObject* watched, QEvent* event) {

@@ -37,8 +37,12 @@ class TLocationForm : public QDialog {
     Q_CLASSINFO("FormName", "TLocationForm")
 public:
     TLocationForm(core::DatabaseStore& store, ecology::EcologyData& ecology,
-                  TGridColumnSelect& chooser, QWidget* parent = nullptr);
+                  QWidget* parent = nullptr);
     ~TLocationForm() override;
+
+    // The column field chooser, created after this window; without one a click on a column
+    // title does nothing and the titles are the untranslated captions of the fields.
+    void SetColumnChooser(TGridColumnSelect* chooser) { m_chooser = chooser; }
 
     // The main window's load of its current event (samples, nature value).
     void SetLoadEvent(std::function<void()> load) { m_loadEvent = std::move(load); }
@@ -77,12 +81,13 @@ private:
     void FitColumns();
     // The columns of the grid; captions not given are the chooser's for their fields.
     void ShowColumns(const QStringList& fields, QStringList captions = {});
+    QString CaptionOf(const QString& field) const;
     void RowMadeCurrent(int row);
     QString CurrentTag() const;
 
     core::DatabaseStore& m_store;
     ecology::EcologyData& m_ecology;
-    TGridColumnSelect& m_chooser;
+    TGridColumnSelect* m_chooser = nullptr;
     recording::LocationSearch m_search;
     std::function<void()> m_loadEvent;
     std::function<void()> m_showNatureValue;

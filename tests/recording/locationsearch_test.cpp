@@ -84,7 +84,11 @@ TEST_F(Search, EachModeAndYearShowTheirEvents) {
         {"empty owner", [&] { search.mode = 2, search.owner = ""; }, "", {}},
         {"name", [&] { search.mode = 3, search.name = "VEN"; }, "", {1, 3}},
         {"name of 2020", [&] { search.mode = 3, search.name = "ven"; }, "2020", {3}},
+        // The blanks that pad a stored name are not part of it.
+        {"genus and a blank", [&] { search.TaxonSearch("Staurastrum "); }, "", {}},
+        {"species after a blank", [&] { search.TaxonSearch(" ansatum"); }, "", {2}},
         {"remark, case counts", [&] { search.RemarkSearch("Zygoten"); }, "", {3}},
+        {"remark and a blank", [&] { search.RemarkSearch("Zygoten "); }, "", {}},
         {"remark in small letters", [&] { search.RemarkSearch("zygoten"); }, "", {2}},
         {"empty remark", [&] { search.RemarkSearch(""); }, "", {}},
     };

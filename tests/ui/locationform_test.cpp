@@ -83,7 +83,8 @@ struct LocationWindow : ::testing::Test {
         nwForm = std::make_unique<ui::TNWForm>(eco, form.get());
         form->SetNatureValueWindow(nwForm.get());
         chooser = std::make_unique<ui::TGridColumnSelect>(form.get());
-        window = std::make_unique<ui::TLocationForm>(store, eco, *chooser, form.get());
+        window = std::make_unique<ui::TLocationForm>(store, eco, form.get());
+        window->SetColumnChooser(chooser.get());
         window->SetLoadEvent([this] { form->LoadCurrentEvent(); });
         window->SetShowNatureValue([this] { ++natureValueShown; });
         form->SetLocationSearchDialog([this] { window->exec(); });

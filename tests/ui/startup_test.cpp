@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -92,6 +93,31 @@ TEST(Startup, SecondCopyIsRefusedWhileTheFirstRuns) {
         // The refused copy wrote nothing: no settings file appeared.
         EXPECT_FALSE(QFile::exists(folder.dir.filePath("Data/VLX.ini")));
         core::SetProgramDir({});
+    }
+}
+
+// Each window is created once at start-up, in a fixed order (a window's creation may rely on
+// those made before it). Read from the start-up's source: the windows not built yet are
+// simply absent from it.
+TEST(Startup, TheWindowsAreCreatedInTheirOrder) {
+    const QStringList order = {
+        "TMainForm",     "TDataForm",    "TNWForm",       "TDistributionForm", "TPrefForm",
+        "TLocationForm", "TFotoMapForm", "TSquareForm",   "TTableForm",        "TGridColumnSelect",
+        "TAboutBox",     "TProgress",    "TSelectDBForm", "TBoxplotForm",      "TCheckForm"};
+    const QString startup = QString::fromUtf8(
+        velmora::testing::ReadAll(QStringLiteral(VELMORA_SOURCE_DIR "/ui/startup.cpp")));
+    static const QRegularExpression created(
+        QStringLiteral(R"((?:make_unique<|new\s+)(?:ui::)?(T[A-Z]\w*)\b)"));
+    qsizetype previous = -1;
+    QString previousName;
+    for (const QRegularExpressionMatch& m : created.globalMatch(startup)) {
+        const QString name = m.captured(1);
+        const qsizetype position = order.indexOf(name);
+        EXPECT_GE(position, 0) << name.toStdString() << " has no place in the order";
+        EXPECT_GT(position, previous)
+            << name.toStdString() << " is created after " << previousName.toStdString();
+        previous = std::max(previous, position);
+        previousName = name;
     }
 }
 

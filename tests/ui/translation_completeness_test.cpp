@@ -51,8 +51,9 @@ struct Windows {
         {"TSelectDBForm", [this] { return std::make_unique<ui::TSelectDBForm>(session.Store()); }},
         {"TLocationForm",
          [this] {
-             return std::make_unique<ui::TLocationForm>(session.Store(), session.Ecology(),
-                                                        columnSelect);
+             auto form = std::make_unique<ui::TLocationForm>(session.Store(), session.Ecology());
+             form->SetColumnChooser(&columnSelect);
+             return form;
          }},
         {"TFotoMapForm", [] { return std::make_unique<ui::TFotoMapForm>(); }},
         {"TGridColumnSelect", [] { return std::make_unique<ui::TGridColumnSelect>(); }},
