@@ -96,15 +96,8 @@ private:
 };
 
 void WriteAll(int fd, const char* data, std::size_t size, const QString& path) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Fail(n < 0 ? errno : ENOSPC, path);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (const int error = core::WriteFully(fd, data, size))
+        Fail(error, path);
 }
 
 // The first `size` bytes of `in` appended to `out`: in the kernel where the file systems

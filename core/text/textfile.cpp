@@ -94,17 +94,8 @@ void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
     }
     if (::fchmod(fd, mode) != 0)
         fail(errno);
-    const char* data = bytes.constData();
-    std::size_t left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail(n < 0 ? errno : ENOSPC);
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (const int error = WriteFully(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())))
+        fail(error);
     if (::fsync(fd) != 0)
         fail(errno);
     if (::close(fd) != 0) {
@@ -117,6 +108,19 @@ void WriteFileAtomically(const QString& path, const QByteArray& bytes) {
         ::unlink(temp.constData());
         throw Error(SystemErrorText(error), path);
     }
+}
+
+int WriteFully(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 void WriteTextLines(const QString& path, const QStringList& lines) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 
 namespace velmora::core {
 
@@ -22,6 +23,10 @@ QStringList ReadTextLines(const QString& path);
 // full disk or a refused write throws Error (the file name and the reason in plain words) and
 // leaves the previous file as it was. The file keeps the permissions of the one it replaces.
 void WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Writes all `size` bytes to the descriptor, going on after interrupted and short writes.
+// Returns 0, or the errno of the write that failed (ENOSPC when the system wrote nothing).
+int WriteFully(int fd, const char* data, std::size_t size);
 
 // The reason for a failed system call (an errno value) in the interface language.
 QString SystemErrorText(int error);
