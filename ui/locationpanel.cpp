@@ -4,6 +4,7 @@
 #include "core/prompts.h"
 #include "recording/locationsampleeditor.h"
 #include "recording/messages.h"
+#include "ui/formwidgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -47,12 +48,6 @@ DBComboBox* MakeCombo(QWidget* parent, const QStringList& items) {
 }
 
 } // namespace
-
-QLabel* MakeLabel(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 LocationPanel::LocationPanel(core::Dataset& locations, QWidget* parent)
     : QGroupBox(parent), m_locations(locations) {

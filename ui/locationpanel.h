@@ -71,7 +71,4 @@ private:
     QList<QWidget*> m_expertWidgets;
 };
 
-// A label with the object name a language file addresses.
-QLabel* MakeLabel(const QString& text, const QString& name, QWidget* parent);
-
 } // namespace velmora::ui

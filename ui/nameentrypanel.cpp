@@ -7,6 +7,7 @@
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ui/dbcontrols.h"
+#include "ui/formwidgets.h"
 #include "ui/locationpanel.h"
 #include "ui/messages.h"
 

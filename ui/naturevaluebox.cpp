@@ -2,6 +2,7 @@
 
 #include "ecology/messages.h"
 #include "ecology/naturevaluetally.h"
+#include "ui/formwidgets.h"
 #include "ui/locationpanel.h"
 #include "ui/messages.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/dataset.h"
 #include "ecology/taxalist.h"
+#include "ui/formwidgets.h"
 #include "ui/locationpanel.h"
 
 #include <QGridLayout>

@@ -2,6 +2,7 @@
 
 #include "core/prompts.h"
 #include "support/photofolder.h"
+#include "ui/formwidgets.h"
 #include "ui/messages.h"
 
 #include <QGridLayout>
@@ -13,21 +14,6 @@
 
 namespace velmora::ui {
 
-namespace {
-QPushButton* Button(const char* objectName, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const char* objectName, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    return label;
-}
-} // namespace
-
 TFotoMapForm::TFotoMapForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FotoMapForm"));
     setWindowTitle(QStringLiteral("LUMAQ Selecteer Fotomap"));
@@ -37,23 +23,24 @@ TFotoMapForm::TFotoMapForm(QWidget* parent) : QDialog(parent) {
     m_hoofdmap = new QLineEdit(this);
     m_hoofdmap->setObjectName(QStringLiteral("Hoofdmap"));
     m_hoofdmap->setReadOnly(true);
-    m_wijzig = Button("Wijzig", "Wijzig", this);
-    fields->addWidget(Label("HoofdmapLabel", "Desmidfoto's hoofdmap", this), 0, 0, 1, 2);
+    m_wijzig = NamedButton("Wijzig", "Wijzig", this);
+    fields->addWidget(NamedLabel("HoofdmapLabel", "Desmidfoto's hoofdmap", this), 0, 0, 1, 2);
     fields->addWidget(m_hoofdmap, 1, 0);
     fields->addWidget(m_wijzig, 1, 1);
     m_submap = new QLineEdit(this);
     m_submap->setObjectName(QStringLiteral("Submap"));
-    fields->addWidget(Label("SubmapLabel", "Desmidfoto's submap. Wijzig eventueel de naam", this),
-                      2, 0, 1, 2);
+    fields->addWidget(
+        NamedLabel("SubmapLabel", "Desmidfoto's submap. Wijzig eventueel de naam", this), 2, 0, 1,
+        2);
     fields->addWidget(m_submap, 3, 0, 1, 2);
     fields->setColumnStretch(0, 1);
     layout->addLayout(fields);
     layout->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    m_okButton = Button("OKbtn", "OK", this);
+    m_okButton = NamedButton("OKbtn", "OK", this);
     m_okButton->setDefault(true);
-    m_cancelButton = Button("Cancelbtn", "Cancel", this);
+    m_cancelButton = NamedButton("Cancelbtn", "Cancel", this);
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);

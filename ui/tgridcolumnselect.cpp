@@ -1,6 +1,7 @@
 #include "ui/tgridcolumnselect.h"
 
 #include "recording/locationsearch.h"
+#include "ui/formwidgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,20 +15,16 @@ TGridColumnSelect::TGridColumnSelect(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("GridColumnSelect"));
     setWindowTitle(QStringLiteral("Velden van de tabel"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(QStringLiteral("Selecteer de nieuwe veldnaam voor deze kolom"), this);
-    label->setObjectName(QStringLiteral("SelectLabel"));
-    layout->addWidget(label);
+    layout->addWidget(
+        NamedLabel("SelectLabel", "Selecteer de nieuwe veldnaam voor deze kolom", this));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("FieldList"));
     m_list->addItems(recording::LocationFieldCaptions());
     layout->addWidget(m_list, 1);
     auto* buttons = new QHBoxLayout;
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
-    m_okButton->setObjectName(QStringLiteral("OKbtn"));
+    m_okButton = NamedButton("OKbtn", "OK", this);
     m_okButton->setDefault(true);
-    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancelButton->setObjectName(QStringLiteral("Cancelbtn"));
-    m_cancelButton->setAutoDefault(false);
+    m_cancelButton = NamedButton("Cancelbtn", "Cancel", this);
     buttons->addStretch(1);
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);

@@ -5,6 +5,7 @@
 #include "core/dbf/dbftable.h"
 #include "core/settings.h"
 #include "ecology/ecologydata.h"
+#include "ui/formwidgets.h"
 #include "ui/tgridcolumnselect.h"
 
 #include <QAbstractTableModel>
@@ -87,19 +88,6 @@ private:
 };
 
 namespace {
-QPushButton* Button(const char* objectName, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const char* objectName, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    return label;
-}
-
 QLineEdit* Edit(const char* objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(objectName));
@@ -145,7 +133,7 @@ TLocationForm::TLocationForm(core::DatabaseStore& store, ecology::EcologyData& e
     auto* yearRow = new QHBoxLayout;
     m_year = Edit("Jaar", toon);
     m_year->setMaximumWidth(80);
-    yearRow->addWidget(Label("JaarLabel", "AND jaar", toon));
+    yearRow->addWidget(NamedLabel("JaarLabel", "AND jaar", toon));
     yearRow->addWidget(m_year);
     yearRow->addStretch(1);
     modes->addLayout(yearRow, 5, 0, 1, 2);
@@ -154,15 +142,15 @@ TLocationForm::TLocationForm(core::DatabaseStore& store, ecology::EcologyData& e
 
     // The taxon search.
     auto* taxa = new QVBoxLayout;
-    taxa->addWidget(Label("SearchLabel", "Zoek (deel van de naam van de sieralg):", this));
+    taxa->addWidget(NamedLabel("SearchLabel", "Zoek (deel van de naam van de sieralg):", this));
     auto* searchRow = new QHBoxLayout;
     m_searchEdit = Edit("SearchEdit", this);
     m_searchEdit->setToolTip(QStringLiteral("Toets ENTER om op deze naam te zoeken"));
-    m_useSearch = Button("UseSearchBtn", "Gebruik zoek woord", this);
+    m_useSearch = NamedButton("UseSearchBtn", "Gebruik zoek woord", this);
     searchRow->addWidget(m_searchEdit, 1);
     searchRow->addWidget(m_useSearch);
     taxa->addLayout(searchRow);
-    taxa->addWidget(Label("NamesLabel", "Lijst met sieralgen (klik om te selecteren)", this));
+    taxa->addWidget(NamedLabel("NamesLabel", "Lijst met sieralgen (klik om te selecteren)", this));
     m_names = new QListWidget(this);
     m_names->setObjectName(QStringLiteral("Names"));
     m_names->setMinimumHeight(120);
@@ -198,9 +186,9 @@ TLocationForm::TLocationForm(core::DatabaseStore& store, ecology::EcologyData& e
     layout->addWidget(m_grid, 1);
 
     auto* buttons = new QHBoxLayout;
-    m_selectAll = Button("SelectAllBtn", "Selecteer alle locaties", this);
-    m_bereken = Button("BerekenBtn", "Bereken Natuurwaarde van geselecteerde locaties", this);
-    m_okButton = Button("OKbtn", "OK", this);
+    m_selectAll = NamedButton("SelectAllBtn", "Selecteer alle locaties", this);
+    m_bereken = NamedButton("BerekenBtn", "Bereken Natuurwaarde van geselecteerde locaties", this);
+    m_okButton = NamedButton("OKbtn", "OK", this);
     buttons->addWidget(m_selectAll);
     buttons->addWidget(m_bereken);
     buttons->addStretch(1);
@@ -351,15 +339,11 @@ void TLocationForm::BerekenClick() {
     for (int row : rows)
         recNos.push_back(m_model->RecNos()[static_cast<std::size_t>(row)]);
     m_applying = true; // the run makes each event current itself
-    const bool finished = m_search.RunSelection(recNos, m_ecology, [this] {
-        if (m_loadEvent)
-            m_loadEvent();
-    });
+    // Without a selection the run only resets the tally: the window then shows zeros.
+    const bool finished = m_search.RunSelection(recNos, m_ecology, m_loadEvent);
     m_applying = false;
     if (!finished)
         return;
-    if (recNos.empty()) // nothing selected: the window shows zeros
-        m_ecology.tally.ClearData();
     if (m_showNatureValue)
         m_showNatureValue();
 }

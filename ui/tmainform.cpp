@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "support/messages.h"
 #include "support/photofolder.h"
+#include "ui/formwidgets.h"
 #include "ui/locationpanel.h"
 #include "ui/messages.h"
 #include "ui/nameentrypanel.h"

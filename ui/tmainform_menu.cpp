@@ -132,9 +132,7 @@ void TMainForm::SelectDatabaseClick() {
     if (!m_runSelectDatabase || !ConfirmNoPendingEdits())
         return;
     m_grid->SetRememberedRow(1);
-    m_store.CloseDatabase();
-    ResetSampleGrid();
-    ApplyPanelState();
+    m_store.CloseDatabase(); // the grid and the panels follow (TablesClosed)
     // Whatever happens in the window, the database that is current afterwards is opened.
     auto reopen = [this] {
         m_store.MarkMapForReload();

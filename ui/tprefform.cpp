@@ -9,6 +9,7 @@
 #include "session/messages.h"
 #include "session/session.h"
 #include "ui/formtranslator.h"
+#include "ui/formwidgets.h"
 #include "ui/messages.h"
 
 #include <QButtonGroup>
@@ -28,19 +29,6 @@
 namespace velmora::ui {
 
 namespace {
-QPushButton* Button(const char* objectName, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const char* objectName, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    return label;
-}
-
 // The item of a radio group; a group left without a checked item (it never is after
 // FormShow) counts as its first item.
 int Chosen(const QButtonGroup* group) {
@@ -67,14 +55,14 @@ TPrefForm::TPrefForm(session::Session& session, QWidget* parent)
     auto* fields = new QGridLayout;
     m_analistEdit = new QLineEdit(this);
     m_analistEdit->setObjectName(QStringLiteral("AnalistEdit"));
-    fields->addWidget(Label("AnalistLabel", "Analist:", this), 0, 0);
+    fields->addWidget(NamedLabel("AnalistLabel", "Analist:", this), 0, 0);
     fields->addWidget(m_analistEdit, 0, 1, 1, 2);
     m_fotoMapEdit = new QLineEdit(this);
     m_fotoMapEdit->setObjectName(QStringLiteral("FotoMapEdit"));
     m_fotoMapEdit->setReadOnly(true);
     m_fotoMapEdit->setMinimumWidth(260);
-    m_selectFotoDir = Button("SelectFotoDir", "Wijzig FotoMap", this);
-    fields->addWidget(Label("FotoMapLabel", "FotoMap:", this), 1, 0);
+    m_selectFotoDir = NamedButton("SelectFotoDir", "Wijzig FotoMap", this);
+    fields->addWidget(NamedLabel("FotoMapLabel", "FotoMap:", this), 1, 0);
     fields->addWidget(m_fotoMapEdit, 1, 1);
     fields->addWidget(m_selectFotoDir, 1, 2);
     layout->addLayout(fields);
@@ -93,16 +81,16 @@ TPrefForm::TPrefForm(session::Session& session, QWidget* parent)
     layout->addLayout(lists);
 
     auto* buttons = new QHBoxLayout;
-    m_enButton = Button("ENbtn", "EN", this);
-    m_nlButton = Button("NLbtn", "NL", this);
+    m_enButton = NamedButton("ENbtn", "EN", this);
+    m_nlButton = NamedButton("NLbtn", "NL", this);
     for (QPushButton* language : {m_enButton, m_nlButton})
         language->setMaximumWidth(40);
     // Inconspicuous on purpose: only a user who knows it is there finds the expert fields.
-    m_expertLabel = Label("ExpertLbl", ".  .", this);
+    m_expertLabel = NamedLabel("ExpertLbl", ".  .", this);
     m_expertLabel->installEventFilter(this);
-    m_okButton = Button("OKbtn", "OK", this);
+    m_okButton = NamedButton("OKbtn", "OK", this);
     m_okButton->setDefault(true);
-    m_cancelButton = Button("Cancelbtn", "Cancel", this);
+    m_cancelButton = NamedButton("Cancelbtn", "Cancel", this);
     buttons->addWidget(m_enButton);
     buttons->addWidget(m_nlButton);
     buttons->addWidget(m_expertLabel);

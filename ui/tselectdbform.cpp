@@ -4,6 +4,7 @@
 #include "core/databasestore.h"
 #include "core/folders.h"
 #include "core/prompts.h"
+#include "ui/formwidgets.h"
 #include "ui/messages.h"
 
 #include <QApplication>
@@ -23,19 +24,6 @@
 namespace velmora::ui {
 
 namespace {
-QPushButton* Button(const char* objectName, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const char* objectName, const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    return label;
-}
-
 // Runs while the busy cursor shows.
 template <class F> auto Busy(F&& work) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -56,19 +44,19 @@ TSelectDBForm::TSelectDBForm(core::DatabaseStore& store, QWidget* parent)
     m_currentDB = new QLineEdit(this);
     m_currentDB->setObjectName(QStringLiteral("CurrentDB"));
     m_currentDB->setReadOnly(true);
-    current->addWidget(Label("CurrentDBLabel", "Gebruik Database", this));
+    current->addWidget(NamedLabel("CurrentDBLabel", "Gebruik Database", this));
     current->addWidget(m_currentDB, 1);
     layout->addLayout(current);
 
-    layout->addWidget(Label("SelectLabel", "Selecteer een database", this));
+    layout->addWidget(NamedLabel("SelectLabel", "Selecteer een database", this));
     m_databaseBox = new QListWidget(this);
     m_databaseBox->setObjectName(QStringLiteral("DatabaseBox"));
     m_databaseBox->setMinimumHeight(140);
     layout->addWidget(m_databaseBox, 1);
 
     auto* manage = new QHBoxLayout;
-    m_nieuw = Button("Nieuw", "Maak nieuwe Database", this);
-    m_deleteDB = Button("DeleteDB", "Verwijder geselecteerde Database", this);
+    m_nieuw = NamedButton("Nieuw", "Maak nieuwe Database", this);
+    m_deleteDB = NamedButton("DeleteDB", "Verwijder geselecteerde Database", this);
     manage->addWidget(m_nieuw);
     manage->addWidget(m_deleteDB);
     manage->addStretch(1);
@@ -88,10 +76,10 @@ TSelectDBForm::TSelectDBForm(core::DatabaseStore& store, QWidget* parent)
     layout->addWidget(m_rdLatLon);
 
     auto* squares = new QGridLayout;
-    m_coordLabel = Label("CoordLabel", "Hokkencoördinatenbestand", this);
+    m_coordLabel = NamedLabel("CoordLabel", "Hokkencoördinatenbestand", this);
     m_cedit = new QLineEdit(this);
     m_cedit->setObjectName(QStringLiteral("Cedit"));
-    m_selectCoord = Button("SelectCoord", "...", this);
+    m_selectCoord = NamedButton("SelectCoord", "...", this);
     m_selectCoord->setMaximumWidth(32);
     squares->addWidget(m_coordLabel, 0, 0, 1, 2);
     squares->addWidget(m_cedit, 1, 0);
@@ -99,13 +87,13 @@ TSelectDBForm::TSelectDBForm(core::DatabaseStore& store, QWidget* parent)
     layout->addLayout(squares);
 
     auto* buttons = new QHBoxLayout;
-    m_updateKXYUXY = Button("UpdateKXYUXY", "Update KXY en UXY", this);
+    m_updateKXYUXY = NamedButton("UpdateKXYUXY", "Update KXY en UXY", this);
     m_updateKXYUXY->hide();
     // Inconspicuous on purpose: the same rewrite, for a user who knows it is there.
-    m_updateSmall = Button("UpdateKXYUXYSmall", "", this);
+    m_updateSmall = NamedButton("UpdateKXYUXYSmall", "", this);
     m_updateSmall->setFixedSize(8, 8);
     m_updateSmall->setFocusPolicy(Qt::NoFocus);
-    m_okButton = Button("OKbtn", "OK", this);
+    m_okButton = NamedButton("OKbtn", "OK", this);
     m_okButton->setDefault(true);
     buttons->addWidget(m_updateKXYUXY);
     buttons->addStretch(1);
