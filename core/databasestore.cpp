@@ -205,10 +205,13 @@ void DatabaseStore::DeleteDatabase(const QString& name) {
     }
     if (files.isEmpty())
         return;
-    // The files leave the catalogue together: each is moved into a hidden folder of DataDir,
-    // and when one cannot be moved the ones already moved go back. Only then is the folder
-    // removed; a file that resists that is out of the catalogue's sight already.
-    QByteArray holder = QFile::encodeName(DataDir() + QStringLiteral(".deleting-XXXXXX"));
+    // The files leave the catalogue together; only then is the hidden folder removed. A file
+    // that resists that is out of the catalogue's sight already.
+    QDir(MoveIntoHiddenFolder(files, QStringLiteral(".deleting-"))).removeRecursively();
+}
+
+QString DatabaseStore::MoveIntoHiddenFolder(const QStringList& files, const QString& prefix) {
+    QByteArray holder = QFile::encodeName(DataDir() + prefix + QStringLiteral("XXXXXX"));
     if (!::mkdtemp(holder.data()))
         throw Error(SystemErrorText(errno), DataDir());
     std::vector<std::pair<QByteArray, QByteArray>> moved;
@@ -224,7 +227,47 @@ void DatabaseStore::DeleteDatabase(const QString& name) {
         }
         moved.emplace_back(from, to);
     }
-    QDir(QFile::decodeName(holder)).removeRecursively();
+    return QFile::decodeName(holder);
+}
+
+void DatabaseStore::ReplaceTables(const QString& name, const QString& folder) {
+    RequireValidName(name);
+    static const char* const kSuffixes[] = {"1.dbf", "2.dbf", "1.mdx", "2.mdx"};
+    // The new files, each with the name its old one has (the case of a database copied from
+    // Windows is kept).
+    std::vector<std::pair<QString, QString>> incoming; // from, to
+    QStringList old;
+    for (const char* suffix : kSuffixes) {
+        const QString target = DatabaseFile(name, QString::fromLatin1(suffix));
+        const QString from = folder + QLatin1Char('/') + QFileInfo(target).fileName();
+        if (QFileInfo(target).isFile())
+            old << target;
+        if (QFileInfo(from).isFile())
+            incoming.emplace_back(from, target);
+    }
+    // First the old files go aside together, then the new ones come in; when one cannot, the
+    // new ones that came in go back and the old ones return.
+    const QString aside = MoveIntoHiddenFolder(old, QStringLiteral(".replacing-"));
+    std::vector<std::pair<QByteArray, QByteArray>> moved;
+    for (const auto& [fromPath, toPath] : incoming) {
+        const QByteArray from = QFile::encodeName(fromPath);
+        const QByteArray to = QFile::encodeName(toPath);
+        if (::rename(from.constData(), to.constData()) != 0) {
+            const int error = errno;
+            for (auto it = moved.rbegin(); it != moved.rend(); ++it)
+                (void)::rename(it->second.constData(), it->first.constData());
+            for (const QString& path : old) {
+                const QByteArray back = QFile::encodeName(path);
+                const QByteArray held =
+                    QFile::encodeName(aside + QLatin1Char('/') + QFileInfo(path).fileName());
+                (void)::rename(held.constData(), back.constData());
+            }
+            (void)::rmdir(QFile::encodeName(aside).constData());
+            throw Error(SystemErrorText(error), toPath);
+        }
+        moved.emplace_back(from, to);
+    }
+    QDir(aside).removeRecursively();
 }
 
 bool DatabaseStore::UpgradeSamplesTable(const QString& name) {

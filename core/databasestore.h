@@ -88,6 +88,15 @@ public:
     // that folder is removed. Throws Error, with every file in place, when a file cannot be
     // moved. The caller closes the database first.
     static void DeleteDatabase(const QString& name);
+    // Puts the table files of NAME ("1.dbf", "2.dbf", "1.mdx", "2.mdx") found in the folder
+    // in the place of the database's, all or none: the old files are first moved together
+    // into a hidden folder of DataDir, then the new ones are moved in; when one cannot be,
+    // every file goes back where it was and Error is thrown. The tables must be closed.
+    static void ReplaceTables(const QString& name, const QString& folder);
+    // Moves the files together into a new hidden folder of DataDir named prefix + a unique
+    // ending, and returns the folder. When one cannot be moved, those already moved go back
+    // and Error is thrown.
+    static QString MoveIntoHiddenFolder(const QStringList& files, const QString& prefix);
     // Adds the field DESMIDINFO (text 100) to an older samples table NAME2.dbf: the table is
     // written anew beside the old one and renamed over it, so a failure leaves the old table
     // whole. Returns true when the table was changed.

@@ -45,6 +45,35 @@ enum Message : int {
     rsBackupNotMade = 2513,          // a file of the backup existed already
     rsBackupFailed = 2514,           // then a line break, the file and the reason
     rsTableShorterThanHeader = 2515, // the reason of a failed copy of a table
+    // The import of data files
+    rsImportWrongFileType = 2516,
+    rsImportNoSpreadsheetSupport = 2517,
+    rsImportSpreadsheetFailed = 2518, // then a line break and the reason
+    rsImportChooseLocationColumns = 2519,
+    rsImportChooseUniqueColumn = 2520,
+    rsImportChooseStartRow = 2521,
+    rsImportChooseCoordinateSystem = 2522,
+    rsImportReplaceQuestion = 2523,
+    rsImportAddQuestion = 2524,
+    rsImportNothingDone = 2525,
+    rsImportCoordinateErrorInRow = 2526, // %1: the row
+    rsImportChooseCoordinateColumns = 2527,
+    rsImportNoErrorsFound = 2528,
+    rsImportChooseDesmidColumn = 2529,
+    rsImportFailed = 2530,
+    rsImportCheckRow = 2531,          // %1: the row
+    rsImportDatabaseUnchanged = 2532, // after a failed or cancelled import
+    rsImportCancelled = 2533,
+    rsImportValuesCut = 2534,      // %1: how many values
+    rsImportFileTooLarge = 2535,   // %1: the limit in MB
+    rsImportTooManyColumns = 2536, // %1: the fields of the widest line, %2: the limit
+    rsImportTooManyCells = 2537,   // %1: the cells, %2: the limit
+    rsImportWait = 2538,
+    rsImportRemoveRowQuestion = 2539,
+    rsImportDatabaseInUse = 2540,  // %1: the database name
+    rsImportLayoutNotSaved = 2541, // then a line break and the reason
+    rsImportFileNotRead = 2542,    // then a line break and the reason
+    rsImportMoreRows = 2543,       // %1: how many more rows
 };
 
 // The text of one of recording's messages, translated when the interface language has it.
