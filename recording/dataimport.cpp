@@ -762,7 +762,8 @@ int DataImport::MakeDatabase(core::DatabaseStore& store, const QString& name) {
     if (outcome.valuesCut > 0)
         prompts.Message(ResStr(rsImportValuesCut).arg(outcome.valuesCut),
                         core::MessageKind::Information);
-    // The square codes of every sample from the coordinates of its location.
+    // The square codes of every sample from the coordinates of its location; the database is
+    // closed again for whoever opens it next.
     if (store.OpenDatabase(name)) {
         try {
             store.RecomputeSquareCodes();
@@ -770,6 +771,7 @@ int DataImport::MakeDatabase(core::DatabaseStore& store, const QString& name) {
             prompts.Message(ResStr(rsSquareCodesNotUpdated) + QLatin1Char('\n') + e.Message(),
                             core::MessageKind::Warning);
         }
+        store.CloseDatabase();
     }
     return 0;
 }

@@ -130,8 +130,8 @@ public:
 
     // "Maak database": the checks, the sort and the run into the store's current database
     // (closed while the window is open); when replacing, the coordinate system is written into
-    // the database's settings. After a complete import the store opens the database and
-    // recomputes the square codes of its samples. Returns 0 when the import was complete, the
+    // the database's settings. After a complete import the store opens the database,
+    // recomputes the square codes of its samples and closes it again. Returns 0 when the import was complete, the
     // failing grid row when a row failed, -1 when it did not run or was cancelled.
     int MakeDatabase(core::DatabaseStore& store, const QString& name);
 

@@ -7,6 +7,7 @@
 #include "ui/messages.h"
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
+#include "ui/tdataform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
 #include "ui/tlocationform.h"
@@ -95,6 +96,8 @@ int RunProgram(QApplication& app) {
     // The windows, in their creation order.
     auto mainForm = std::make_unique<TMainForm>(session);
     prompts.SetParent(mainForm.get());
+    auto dataForm = std::make_unique<TDataForm>(session.Store(), mainForm.get());
+    mainForm->SetImportDialog([data = dataForm.get()](const QString& name) { data->Run(name); });
     auto nwForm = std::make_unique<TNWForm>(session.Ecology(), mainForm.get());
     mainForm->SetNatureValueWindow(nwForm.get());
     auto prefForm = std::make_unique<TPrefForm>(session, mainForm.get());
@@ -169,6 +172,7 @@ int RunProgram(QApplication& app) {
     locationForm.reset();
     prefForm.reset();
     nwForm.reset();
+    dataForm.reset();
     mainForm.reset();
     session.End();
     core::SetUserPrompts(nullptr);

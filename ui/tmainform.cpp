@@ -254,6 +254,8 @@ void TMainForm::ApplyPanelState() {
     m_selectLocButton->setEnabled(canSearch);
     if (QAction* action = MenuAction(QStringLiteral("SelectLoc")))
         action->setEnabled(canSearch);
+    if (QAction* action = MenuAction(QStringLiteral("Importeer")))
+        action->setEnabled(open && static_cast<bool>(m_runImport));
 }
 
 bool TMainForm::ConfirmNoPendingEdits() {

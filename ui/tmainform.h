@@ -67,6 +67,8 @@ public:
     void SetBackupClock(std::function<QDateTime()> clock) { m_backupClock = std::move(clock); }
 
     // The location search window, run modally by "Locatielijst" and "Lijst met locaties".
+    // The import window, shown modally for the database named.
+    void SetImportDialog(std::function<void(const QString&)> run) { m_runImport = std::move(run); }
     void SetLocationSearchDialog(std::function<void()> run) {
         m_runLocationSearch = std::move(run);
     }
@@ -118,6 +120,7 @@ public:
     // is open; whatever database is current afterwards is opened. "Maak Backup": a copy of
     // the current database's tables in a new dated folder.
     void SelectDatabaseClick();
+    void ImporteerClick();
     void BackupClick();
     // "Maak fotomap": a folder for the photographs of the current event below the main photo
     // folder; the main folder shown when the dialog closes is kept as the setting.
@@ -194,6 +197,7 @@ private:
     std::function<void()> m_runSelectDatabase;
     std::function<bool(QString&, QString&)> m_runPhotoFolder;
     std::function<void()> m_runLocationSearch;
+    std::function<void(const QString&)> m_runImport;
     std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;

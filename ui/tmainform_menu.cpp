@@ -96,6 +96,8 @@ void TMainForm::BuildMenu() {
             [this] { PreferencesClick(); });
     connect(MenuAction(QStringLiteral("SelectDatabase")), &QAction::triggered, this,
             [this] { SelectDatabaseClick(); });
+    connect(MenuAction(QStringLiteral("Importeer")), &QAction::triggered, this,
+            [this] { ImporteerClick(); });
     connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
             [this] { BackupClick(); });
     MenuAction(QStringLiteral("Backup"))->setEnabled(true);
@@ -145,6 +147,30 @@ void TMainForm::SelectDatabaseClick() {
     };
     try {
         m_runSelectDatabase();
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
+}
+
+void TMainForm::ImporteerClick() {
+    if (!m_runImport || !m_store.IsOpen() || !ConfirmNoPendingEdits())
+        return;
+    const QString name = m_store.Name();
+    m_grid->SetRememberedRow(1);
+    m_store.CloseDatabase(); // the window writes the table files itself
+    // However the window ends, the database is open again afterwards.
+    auto reopen = [this, name] {
+        m_store.MarkMapForReload();
+        if (!m_store.IsOpen())
+            m_store.OpenDatabase(name); // in its name order, the samples by taxon
+        SetCoordinateLabels();
+        RefreshSampleGrid();
+        ApplyPanelState();
+    };
+    try {
+        m_runImport(name);
     } catch (...) {
         reopen();
         throw;

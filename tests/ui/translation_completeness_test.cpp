@@ -13,6 +13,7 @@
 #include "ui/formtranslator.h"
 #include "ui/messages.h"
 #include "ui/tboxplotform.h"
+#include "ui/tdataform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
 #include "ui/tlocationform.h"
@@ -45,6 +46,7 @@ struct Windows {
     ui::TGridColumnSelect columnSelect;
     std::vector<std::pair<QString, std::function<std::unique_ptr<QWidget>()>>> factories = {
         {"TMainForm", [this] { return std::make_unique<ui::TMainForm>(session); }},
+        {"TDataForm", [this] { return std::make_unique<ui::TDataForm>(session.Store()); }},
         {"TProgress", [] { return std::make_unique<ui::TProgress>(); }},
         {"TNWForm", [this] { return std::make_unique<ui::TNWForm>(ecology, &mainWindow); }},
         {"TPrefForm", [this] { return std::make_unique<ui::TPrefForm>(session); }},
