@@ -21,7 +21,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-all_targets=(dbf ini lng text sheet)
+all_targets=(dbf ini lng text sheet import)
 
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
