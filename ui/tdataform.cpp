@@ -22,7 +22,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -170,14 +172,15 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
                            : def.key == kImportComment ? kImportComment2
                                                        : 0;
         if (second) {
-            locationGrid->addWidget(MakeLabel(QStringLiteral("+"),
-                                              def.key == kImportLocation
-                                                  ? QStringLiteral("PlusLabel1")
-                                                  : QStringLiteral("PlusLabel2"),
-                                              locationGroup),
-                                    row, 2);
+            auto* pair = new QHBoxLayout;
+            pair->addWidget(MakeLabel(QStringLiteral("+"),
+                                      def.key == kImportLocation ? QStringLiteral("PlusLabel1")
+                                                                 : QStringLiteral("PlusLabel2"),
+                                      locationGroup));
             m_boxes[static_cast<std::size_t>(second)] = MakeChooser(KeyName(second), locationGroup);
-            locationGrid->addWidget(m_boxes[static_cast<std::size_t>(second)], row, 3);
+            pair->addWidget(m_boxes[static_cast<std::size_t>(second)]);
+            pair->addStretch(1);
+            locationGrid->addLayout(pair, row, 2);
         }
         ++row;
     }
@@ -188,8 +191,8 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
         dmj->addWidget(m_boxes[static_cast<std::size_t>(key)]);
     }
     dmj->addStretch(1);
-    locationGrid->addLayout(dmj, row, 1, 1, 3);
-    locationGrid->setColumnStretch(4, 1);
+    locationGrid->addLayout(dmj, row, 1, 1, 2);
+    locationGrid->setColumnStretch(2, 1);
     column->addWidget(locationGroup);
 
     auto* sampleGroup = new QGroupBox(QStringLiteral("Sieralggegevens"), controls);
@@ -287,7 +290,9 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setMinimumWidth(controls->sizeHint().width() + 24);
+    note->setMinimumWidth(10); // the note wraps; it does not widen the column
+    scroll->setMinimumWidth(controls->minimumSizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width() + 4);
 
     // ---- the grid and the notice shown in its place while the import runs
     m_grid = new QTableView(this);
@@ -330,7 +335,11 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(scroll);
     layout->addLayout(right, 1);
-    resize(1180, 760);
+    // As large as the screen allows, up to a size that shows the choosers and a good part of
+    // the grid.
+    const QRect screen =
+        this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 900);
+    resize(std::min(1180, screen.width() - 40), std::min(780, screen.height() - 60));
 
     // ---- the handlers
     for (int key = 1; key <= kImportKeyCount; ++key) {
