@@ -17,7 +17,7 @@
 namespace velmora::recording {
 
 struct ImportLimits {
-    qint64 maxBytes = 768LL * 1024 * 1024;
+    qint64 maxBytes = 400LL * 1024 * 1024;
     qint64 maxCells = 30'000'000;
     int maxColumns = 1024;
 };
