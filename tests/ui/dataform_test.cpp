@@ -3,6 +3,7 @@
 // a row removed with Ctrl+click, "Maak database" with its question, a failing row left
 // selected, and the tables and the main window afterwards.
 
+#include "common/modalwindow.h"
 #include "common/tempdir.h"
 #include "core/coordinates.h"
 #include "core/databasestore.h"
@@ -121,18 +122,7 @@ struct ImportWindow : ::testing::Test {
         return *ran;
     }
     void InWindow(const std::function<void()>& steps, const std::shared_ptr<bool>& ran) {
-        QTimer::singleShot(0, window.get(), [this, steps, ran] {
-            if (!window->isVisible() || QThread::currentThread()->loopLevel() == 0) {
-                InWindow(steps, ran);
-                return;
-            }
-            *ran = true;
-            window->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-            steps();
-            if (window->isVisible())
-                QTest::keyClick(window.get(), Qt::Key_Escape);
-        });
+        velmora::testing::InModalWindow(window.get(), steps, ran);
     }
     // Opens data.tsv with the button.
     void OpenFile(int rows = 4) {

@@ -3,6 +3,7 @@
 // main folder kept as the setting, Cancel and Escape, and names that must not leave the
 // main folder.
 
+#include "common/modalwindow.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/folders.h"
@@ -92,17 +93,13 @@ struct PhotoWindow : ::testing::Test {
         return *ran;
     }
     void InDialog(const std::function<void()>& steps, const std::shared_ptr<bool>& ran) {
-        QTimer::singleShot(0, foto.get(), [this, steps, ran] {
-            if (!foto->isVisible() || QThread::currentThread()->loopLevel() == 0) {
-                InDialog(steps, ran);
-                return;
-            }
-            *ran = true;
-            EXPECT_TRUE(foto->isModal());
-            steps();
-            if (foto->isVisible())
-                foto->reject();
-        });
+        velmora::testing::InModalWindow(
+            foto.get(),
+            [this, steps] {
+                EXPECT_TRUE(foto->isModal());
+                steps();
+            },
+            ran);
     }
 
     QString StoredPhotoFolder() {

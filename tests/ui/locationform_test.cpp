@@ -2,6 +2,7 @@
 // search and the name list, the modes with a year, a row click moving the main window's
 // event, the column chooser, the selection run and its cancel, and what closing leaves.
 
+#include "common/modalwindow.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/folders.h"
@@ -140,16 +141,7 @@ struct LocationWindow : ::testing::Test {
         return *ran;
     }
     void InWindow(const std::function<void()>& steps, const std::shared_ptr<bool>& ran) {
-        QTimer::singleShot(0, window.get(), [this, steps, ran] {
-            if (!window->isVisible() || QThread::currentThread()->loopLevel() == 0) {
-                InWindow(steps, ran);
-                return;
-            }
-            *ran = true;
-            steps();
-            if (window->isVisible())
-                QTest::keyClick(window.get(), Qt::Key_Escape);
-        });
+        velmora::testing::InModalWindow(window.get(), steps, ran);
     }
 };
 

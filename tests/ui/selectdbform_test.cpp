@@ -2,6 +2,7 @@
 // the backup command, and the start-up that ends in the selection window when the default
 // database is gone. What the tables and files hold afterwards is checked, not the window.
 
+#include "common/modalwindow.h"
 #include "common/otherprogram.h"
 #include "common/printers.h"
 #include "common/tempdir.h"
@@ -116,20 +117,13 @@ struct SelectWindow : ::testing::Test {
     // Runs `steps` in the selection window once it is open (as the next event); a window
     // that a failed step leaves open is closed.
     void InWindow(const std::function<void()>& steps, const std::shared_ptr<bool>& ran = {}) {
-        QTimer::singleShot(0, select.get(), [this, steps, ran] {
-            // The timer may fire while the window is still being shown (screen updates while
-            // a database is opened or closed): the steps wait for the window's event loop.
-            if (QThread::currentThread()->loopLevel() == 0) {
-                InWindow(steps, ran);
-                return;
-            }
-            if (ran)
-                *ran = true;
-            EXPECT_TRUE(select->isModal() && select->isVisible());
-            steps();
-            if (select->isVisible())
-                select->reject();
-        });
+        velmora::testing::InModalWindow(
+            select.get(),
+            [this, steps] {
+                EXPECT_TRUE(select->isModal() && select->isVisible());
+                steps();
+            },
+            ran);
     }
     // The menu item "Open, maak of verwijder Database" with `steps` in the window.
     bool ThroughTheMenu(const std::function<void()>& steps) {
