@@ -167,8 +167,10 @@ bool CheckImportSettings(const ImportSettings& settings) {
         Tell(rsImportChooseCoordinateSystem);
         return false;
     }
-    const bool go = core::UserPrompts().YesNo(
-        ResStr(settings.replace ? rsImportReplaceQuestion : rsImportAddQuestion));
+    // Replacing destroys the database's content: Enter answers No to that question.
+    const bool go = settings.replace
+                        ? core::UserPrompts().YesNoDefaultNo(ResStr(rsImportReplaceQuestion))
+                        : core::UserPrompts().YesNo(ResStr(rsImportAddQuestion));
     if (!go) {
         Tell(rsImportNothingDone);
         return false;
@@ -602,6 +604,13 @@ int DataImport::ChooserCount() const {
     return m_grid.ColCount() > 0 ? m_grid.ColCount() - 1 : 20;
 }
 
+int DataImport::StartRowCount() const {
+    if (m_grid.RowCount() == 0)
+        return 20;
+    // Enough for any header above the data, and never a list too long to choose from.
+    return std::max(ChooserCount(), std::min(m_grid.RowCount() - 1, 100));
+}
+
 void DataImport::ChooserLeft(int key) {
     if (key >= 1 && key <= kImportKeyCount)
         columnMap[static_cast<std::size_t>(key)] =
@@ -659,7 +668,7 @@ bool DataImport::OpenDataFile(const QString& path, const ImportLimits& limits) {
     choosers.box[0] = 0;
     choosers.unique.fill(-1);
     columnMap.fill(0);
-    if (!m_rememberedLayout.isEmpty())
+    if (!m_rememberedLayout.isEmpty() && IsColumnLayoutFile(m_rememberedLayout))
         ApplyLayout(ReadColumnLayout(m_rememberedLayout));
     return true;
 }
@@ -671,9 +680,17 @@ void DataImport::ApplyLayout(const ColumnLayout& layout) {
             std::max(0, layout.box[static_cast<std::size_t>(k)]);
 }
 
-void DataImport::LoadColumnLayout(const QString& path) {
+bool DataImport::LoadColumnLayout(const QString& path) {
+    // A file without any section of a layout (another kind of file chosen by mistake) would
+    // clear every choice: it is refused.
+    if (!IsColumnLayoutFile(path)) {
+        core::UserPrompts().Message(ResStr(rsImportNotALayout).arg(QFileInfo(path).fileName()),
+                                    core::MessageKind::Warning);
+        return false;
+    }
     ApplyLayout(ReadColumnLayout(path));
     m_rememberedLayout = path;
+    return true;
 }
 
 bool DataImport::SaveColumnLayout(const QString& path) const {
@@ -700,11 +717,16 @@ ImportSettings DataImport::Settings() const {
     return s;
 }
 
-int DataImport::MakeDatabase(core::DatabaseStore& store, const QString& name) {
+int DataImport::MakeDatabase(core::DatabaseStore& store, const QString& name,
+                             const std::function<void()>& running) {
     const ImportSettings settings = Settings();
     if (!CheckImportSettings(settings))
         return -1;
+    if (running)
+        running();
     SortOnUniqueLocation(m_grid, settings.startRow, settings.unique);
+    // The row numbers shown are those the messages name.
+    NumberRows(m_grid);
     // The run holds the table files itself.
     if (store.IsOpen())
         store.CloseDatabase();

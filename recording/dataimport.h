@@ -20,6 +20,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 namespace velmora::core {
 class DatabaseStore;
@@ -92,8 +93,11 @@ class DataImport {
 public:
     const core::Grid& Grid() const { return m_grid; }
     core::Grid& Grid() { return m_grid; }
-    // The number of data columns (what the choosers offer beyond 0); 20 before a file.
+    // The number of data columns (what the column choosers offer beyond 0); 20 before a file.
     int ChooserCount() const;
+    // What the start-row chooser offers beyond 0: the number of data columns, or more when
+    // the file has more rows (up to 100), so that a deep header can be passed over.
+    int StartRowCount() const;
 
     // What every chooser shows: box[k] the column chooser of key k (the start row at
     // kImportStartRow), -1 for no choice; the unique-location choosers; the date mode and
@@ -116,8 +120,9 @@ public:
     bool OpenDataFile(const QString& path, const ImportLimits& limits = {});
     QString LastDataFolder() const { return m_lastFolder; }
 
-    // Applies a layout file and remembers it.
-    void LoadColumnLayout(const QString& path);
+    // Applies a layout file and remembers it. False, after a message, for a file that holds
+    // no layout.
+    bool LoadColumnLayout(const QString& path);
     QString RememberedLayout() const { return m_rememberedLayout; }
     // Saves what the choosers show. False, after a message, when the file cannot be written.
     bool SaveColumnLayout(const QString& path) const;
@@ -131,9 +136,12 @@ public:
     // "Maak database": the checks, the sort and the run into the store's current database
     // (closed while the window is open); when replacing, the coordinate system is written into
     // the database's settings. After a complete import the store opens the database,
-    // recomputes the square codes of its samples and closes it again. Returns 0 when the import was complete, the
-    // failing grid row when a row failed, -1 when it did not run or was cancelled.
-    int MakeDatabase(core::DatabaseStore& store, const QString& name);
+    // recomputes the square codes of its samples and closes it again. Returns 0 when the import was
+    // complete, the failing grid row when a row failed, -1 when it did not run or was cancelled.
+    // `running` is called once the checks have passed and the question was answered Yes,
+    // before anything is written.
+    int MakeDatabase(core::DatabaseStore& store, const QString& name,
+                     const std::function<void()>& running = {});
 
 private:
     void ApplyLayout(const ColumnLayout& layout);

@@ -29,6 +29,12 @@ core::IniFile ToIni(const ColumnLayout& layout) {
 
 } // namespace
 
+bool IsColumnLayoutFile(const QString& path) {
+    const core::IniFile ini = core::IniFile::Load(path);
+    return ini.HasSection(kBox) || ini.HasSection(kLoc) || ini.HasSection(kDate) ||
+           ini.HasSection(kFormat);
+}
+
 ColumnLayout ReadColumnLayout(const QString& path) {
     const core::IniFile ini = core::IniFile::Load(path);
     ColumnLayout layout;

@@ -66,6 +66,8 @@ struct ColumnLayout {
     bool operator==(const ColumnLayout&) const = default;
 };
 
+// Whether the file holds at least one section of a layout file.
+bool IsColumnLayoutFile(const QString& path);
 // Reads a layout file; a missing or unreadable file gives the defaults.
 ColumnLayout ReadColumnLayout(const QString& path);
 // The layout as the text of a layout file.

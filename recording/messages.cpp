@@ -95,6 +95,10 @@ const std::vector<core::ResourceString>& Messages() {
         {rsImportLayoutNotSaved, "rsImportLayoutNotSaved", "De kolomindeling is niet bewaard:"},
         {rsImportFileNotRead, "rsImportFileNotRead", "Het bestand kan niet ingelezen worden:"},
         {rsImportMoreRows, "rsImportMoreRows", "en nog %1 regels"},
+        {rsImportNotALayout, "rsImportNotALayout",
+         "%1 is geen kolomindeling; de keuzes zijn niet veranderd"},
+        {rsImportDataFilter, "rsImportDataFilter", "TAB separated file of Excel file"},
+        {rsImportAllFiles, "rsImportAllFiles", "All files"},
     };
     return block;
 }

@@ -74,6 +74,9 @@ enum Message : int {
     rsImportLayoutNotSaved = 2541, // then a line break and the reason
     rsImportFileNotRead = 2542,    // then a line break and the reason
     rsImportMoreRows = 2543,       // %1: how many more rows
+    rsImportNotALayout = 2544,     // %1: the file name
+    rsImportDataFilter = 2545,     // the file chooser's name for data files
+    rsImportAllFiles = 2546,
 };
 
 // The text of one of recording's messages, translated when the interface language has it.

@@ -137,6 +137,7 @@ QComboBox* MakeChooser(const QString& name, QWidget* parent) {
     box->setObjectName(name);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setMinimumContentsLength(3);
+    box->setMaxVisibleItems(20);
     return box;
 }
 
@@ -436,11 +437,16 @@ void TDataForm::FillChoosers() {
     QStringList numbers;
     for (int i = 0; i <= m_import.ChooserCount(); ++i)
         numbers << QString::number(i);
-    for (int key = 1; key <= kImportKeyCount; ++key) {
+    for (int key = 1; key < kImportStartRow; ++key) {
         QComboBox* box = m_boxes[static_cast<std::size_t>(key)];
         box->clear();
         box->addItems(numbers);
     }
+    QStringList rows;
+    for (int i = 0; i <= m_import.StartRowCount(); ++i)
+        rows << QString::number(i);
+    m_boxes[kImportStartRow]->clear();
+    m_boxes[kImportStartRow]->addItems(rows);
     for (QComboBox* box : m_unique) {
         box->clear();
         box->addItems(numbers);
@@ -504,7 +510,8 @@ void TDataForm::OpenTSVXLSfileClick() {
         m_import.LastDataFolder().isEmpty() ? core::ProgramDir() : m_import.LastDataFolder();
     const QString path = core::UserPrompts().ChooseOpenFile(
         windowTitle(), start,
-        QStringLiteral("TAB separated file of Excel file (*.tsv *.xls *.xlsx);;All files (*)"));
+        ResStr(rsImportDataFilter) + QStringLiteral(" (*.tsv *.xls *.xlsx);;") +
+            ResStr(rsImportAllFiles) + QStringLiteral(" (*)"));
     if (!path.isEmpty()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const bool read = m_import.OpenDataFile(path);
@@ -519,9 +526,10 @@ void TDataForm::OpenTSVXLSfileClick() {
 }
 
 void TDataForm::SaveSettingsClick() {
-    QString path = core::UserPrompts().ChooseSaveFile(
-        windowTitle(), m_import.RememberedLayout(),
-        QStringLiteral("VelmoraDatabase Format (*.vlf);;All files (*)"));
+    QString path =
+        core::UserPrompts().ChooseSaveFile(windowTitle(), m_import.RememberedLayout(),
+                                           QStringLiteral("VelmoraDatabase Format (*.vlf);;") +
+                                               ResStr(rsImportAllFiles) + QStringLiteral(" (*)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -538,11 +546,12 @@ void TDataForm::LoadSettingsClick() {
         windowTitle(),
         m_import.RememberedLayout().isEmpty() ? m_import.LastDataFolder()
                                               : m_import.RememberedLayout(),
-        QStringLiteral("VelmoraDatabase format (*.vlf);;All files (*)"));
+        QStringLiteral("VelmoraDatabase format (*.vlf);;") + ResStr(rsImportAllFiles) +
+            QStringLiteral(" (*)"));
     if (path.isEmpty())
         return;
-    m_import.LoadColumnLayout(path);
-    ShowChoices();
+    if (m_import.LoadColumnLayout(path))
+        ShowChoices();
 }
 
 void TDataForm::LaatstGebruiktClick() {
@@ -550,8 +559,8 @@ void TDataForm::LaatstGebruiktClick() {
         LoadSettingsClick();
         return;
     }
-    m_import.LoadColumnLayout(m_import.RememberedLayout());
-    ShowChoices();
+    if (m_import.LoadColumnLayout(m_import.RememberedLayout()))
+        ShowChoices();
 }
 
 void TDataForm::SorteerClick() {
@@ -564,10 +573,12 @@ void TDataForm::CheckCoordClick() {
 }
 
 void TDataForm::MaakDatabaseClick() {
-    m_grid->hide();
-    m_waitLabel->show();
-    QApplication::processEvents();
-    const int result = m_import.MakeDatabase(m_store, m_name);
+    // The notice stands in the grid's place once the checks have passed and the run begins.
+    const int result = m_import.MakeDatabase(m_store, m_name, [this] {
+        m_grid->hide();
+        m_waitLabel->show();
+        QApplication::processEvents();
+    });
     m_waitLabel->hide();
     m_grid->show();
     GridChanged();

@@ -288,6 +288,19 @@ TEST(ImportLayout, TheRememberedLayoutIsAppliedAgainAfterTheNextFile) {
     EXPECT_EQ(import.choosers.box[kImportLocation], -1);
     EXPECT_EQ(import.columnMap[kImportLocation], 1);
 
+    // Another kind of file chosen as a layout changes nothing.
+    EXPECT_FALSE(import.LoadColumnLayout(dir.filePath("b.tsv")));
+    EXPECT_EQ(prompts.shown.last(), ResStr(rsImportNotALayout).arg("b.tsv"));
+    EXPECT_EQ(import.columnMap[kImportLocation], 1);
+    EXPECT_EQ(import.RememberedLayout(), dir.filePath("l.vlf"));
+
+    // The start row can pass over a header deeper than the file is wide.
+    EXPECT_EQ(import.StartRowCount(), 4);
+    WriteAll(dir.filePath("c.tsv"), QByteArray("a\tb\n").repeated(300));
+    ASSERT_TRUE(import.OpenDataFile(dir.filePath("c.tsv")));
+    EXPECT_EQ(import.ChooserCount(), 2);
+    EXPECT_EQ(import.StartRowCount(), 100);
+
     // Without a remembered layout a new file clears the map.
     DataImport fresh;
     fresh.columnMap[kImportLocation] = 5;
@@ -652,6 +665,8 @@ TEST_F(Import, MakeDatabaseNamesTheFailingRow) {
     import.coordinateSystem = kAmersfoort;
     prompts.answers = {core::Answer::Yes};
     EXPECT_EQ(import.MakeDatabase(store, "Ven"), 3);
+    // Replacing asks with No as the answer Enter gives.
+    EXPECT_EQ(prompts.defaultNo, QStringList{ResStr(rsImportReplaceQuestion)});
     EXPECT_TRUE(prompts.shown.last().startsWith(
         "Er is iets mis gegaan bij het importeren\r\nControleer regel 3 op fouten\n"));
     EXPECT_FALSE(store.IsOpen());

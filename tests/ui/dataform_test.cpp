@@ -222,8 +222,10 @@ TEST_F(ImportWindow, CtrlClickRemovesARowAfterYesAndAFailingRowStaysSelected) {
         ChooseColumns();
         prompts.answers = {core::Answer::Yes}; // adding
         Click("MaakDatabase");
-        // "Beek" sorts first: data row 2 of the grid, with its bad coordinate.
+        // "Beek" sorts first: data row 2 of the grid, with its bad coordinate, and the row
+        // numbers shown are those of the sorted rows.
         EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(grid->model()->headerData(1, Qt::Vertical).toString(), "2");
         EXPECT_TRUE(prompts.shown.last().contains(ResStr(rsImportCheckRow).arg(2)));
         EXPECT_EQ(grid->selectionModel()->selectedRows().value(0).row(), 1);
         EXPECT_EQ(window->focusWidget(), grid);
