@@ -153,7 +153,48 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     setWindowTitle(QStringLiteral("Importeer TSV of XLS(X) datafile"));
     setSizeGripEnabled(true);
 
-    // ---- the choosers, in a column that scrolls when the window is low
+    QWidget* choosers = BuildChoosers();
+
+    // The grid, and the notice shown in its place while the import runs.
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DataGrid"));
+    m_model = new ImportGridModel(m_import.Grid(), this);
+    m_grid->setModel(m_model);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->viewport()->installEventFilter(this);
+    m_waitLabel = new QLabel(ResStr(rsImportWait), this);
+    m_waitLabel->setObjectName(QStringLiteral("WachtLabel"));
+    m_waitLabel->setAlignment(Qt::AlignCenter);
+    m_waitLabel->hide();
+    m_databaseLabel = new QLabel(this);
+    m_databaseLabel->setObjectName(QStringLiteral("DatabaseLabel"));
+
+    QGridLayout* buttons = BuildButtons();
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_databaseLabel);
+    right->addWidget(m_grid, 1);
+    right->addWidget(m_waitLabel, 1);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(choosers);
+    layout->addLayout(right, 1);
+    // As large as the screen allows, up to a size that shows the choosers and a good part of
+    // the grid.
+    const QRect screen =
+        this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 900);
+    resize(std::min(1180, screen.width() - 40), std::min(780, screen.height() - 60));
+
+    ConnectChoosers();
+    m_add->setChecked(true);
+    m_columnDates->setChecked(true);
+    FillChoosers();
+    ShowChoices();
+
+    SetTabOrder();
+}
+
+// The choosers, in a column that scrolls when the window is low.
+QWidget* TDataForm::BuildChoosers() {
     auto* controls = new QWidget(this);
     controls->setObjectName(QStringLiteral("ControlPanel"));
     auto* column = new QVBoxLayout(controls);
@@ -295,21 +336,11 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     scroll->setMinimumWidth(controls->minimumSizeHint().width() +
                             scroll->verticalScrollBar()->sizeHint().width() + 4);
 
-    // ---- the grid and the notice shown in its place while the import runs
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DataGrid"));
-    m_model = new ImportGridModel(m_import.Grid(), this);
-    m_grid->setModel(m_model);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->viewport()->installEventFilter(this);
-    m_waitLabel = new QLabel(ResStr(rsImportWait), this);
-    m_waitLabel->setObjectName(QStringLiteral("WachtLabel"));
-    m_waitLabel->setAlignment(Qt::AlignCenter);
-    m_waitLabel->hide();
-    m_databaseLabel = new QLabel(this);
-    m_databaseLabel->setObjectName(QStringLiteral("DatabaseLabel"));
+    return scroll;
+}
 
-    // ---- buttons
+// The buttons below the grid, wired to their handlers.
+QGridLayout* TDataForm::BuildButtons() {
     auto* open = NamedButton("OpenTSVXLSfile", "Open TSV of XLS(X) bestand", this);
     auto* loadLayout = NamedButton("LoadSettings", "Open kolomindeling", this);
     auto* lastLayout = NamedButton("LaatstGebruikt", "Laatst gebruikte indeling", this);
@@ -328,21 +359,21 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     buttons->addWidget(make, 1, 2);
     buttons->addWidget(closeButton, 1, 3);
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(m_databaseLabel);
-    right->addWidget(m_grid, 1);
-    right->addWidget(m_waitLabel, 1);
-    right->addLayout(buttons);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(scroll);
-    layout->addLayout(right, 1);
-    // As large as the screen allows, up to a size that shows the choosers and a good part of
-    // the grid.
-    const QRect screen =
-        this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 900);
-    resize(std::min(1180, screen.width() - 40), std::min(780, screen.height() - 60));
+    connect(open, &QPushButton::clicked, this, [this] { OpenTSVXLSfileClick(); });
+    connect(loadLayout, &QPushButton::clicked, this, [this] { LoadSettingsClick(); });
+    connect(lastLayout, &QPushButton::clicked, this, [this] { LaatstGebruiktClick(); });
+    connect(saveLayout, &QPushButton::clicked, this, [this] { SaveSettingsClick(); });
+    connect(sort, &QPushButton::clicked, this, [this] { SorteerClick(); });
+    connect(check, &QPushButton::clicked, this, [this] { CheckCoordClick(); });
+    connect(make, &QPushButton::clicked, this, [this] { MaakDatabaseClick(); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { reject(); });
 
-    // ---- the handlers
+    m_buttons = {open, loadLayout, lastLayout, saveLayout, sort, check, make, closeButton};
+    return buttons;
+}
+
+// Every chooser stores what it shows in the import's state.
+void TDataForm::ConnectChoosers() {
     for (int key = 1; key <= kImportKeyCount; ++key) {
         QComboBox* box = m_boxes[static_cast<std::size_t>(key)];
         connect(box, &QComboBox::currentIndexChanged, this, [this, key](int index) {
@@ -376,21 +407,10 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     // The coordinate system keeps its own value whatever the language shows.
     m_coordinateBox->setItemData(0, kAmersfoort);
     m_coordinateBox->setItemData(1, kLatLonChoice);
-    connect(open, &QPushButton::clicked, this, [this] { OpenTSVXLSfileClick(); });
-    connect(loadLayout, &QPushButton::clicked, this, [this] { LoadSettingsClick(); });
-    connect(lastLayout, &QPushButton::clicked, this, [this] { LaatstGebruiktClick(); });
-    connect(saveLayout, &QPushButton::clicked, this, [this] { SaveSettingsClick(); });
-    connect(sort, &QPushButton::clicked, this, [this] { SorteerClick(); });
-    connect(check, &QPushButton::clicked, this, [this] { CheckCoordClick(); });
-    connect(make, &QPushButton::clicked, this, [this] { MaakDatabaseClick(); });
-    connect(closeButton, &QPushButton::clicked, this, [this] { reject(); });
+}
 
-    m_add->setChecked(true);
-    m_columnDates->setChecked(true);
-    FillChoosers();
-    ShowChoices();
-
-    // Tab order: the choosers top to bottom, then the buttons.
+// The choosers top to bottom, then the grid and the buttons.
+void TDataForm::SetTabOrder() {
     QList<QWidget*> order;
     for (const ChooserDef& def : kLocationChoosers) {
         order << m_boxes[static_cast<std::size_t>(def.key)];
@@ -406,8 +426,9 @@ TDataForm::TDataForm(core::DatabaseStore& store, QWidget* parent)
     for (QComboBox* box : m_unique)
         order << box;
     order << m_columnDates << m_textDates << m_dateFormat << m_add << m_replace << m_coordinateBox
-          << m_boxes[kImportStartRow] << m_grid << open << loadLayout << lastLayout << saveLayout
-          << sort << check << make << closeButton;
+          << m_boxes[kImportStartRow] << m_grid;
+    for (QPushButton* button : m_buttons)
+        order << button;
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

@@ -11,10 +11,12 @@
 #include "recording/dataimport.h"
 
 #include <QDialog>
+#include <QList>
 #include <array>
 
 class QButtonGroup;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -59,6 +61,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* BuildChoosers();
+    QGridLayout* BuildButtons();
+    void ConnectChoosers();
+    void SetTabOrder();
     void FillChoosers();
     void ShowChoices();
     void DateModeChanged();
@@ -80,6 +86,7 @@ private:
     QLabel* m_waitLabel;
     QTableView* m_grid;
     ImportGridModel* m_model;
+    QList<QPushButton*> m_buttons;
     bool m_filling = false;
 };
 
