@@ -27,6 +27,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace velmora::ui {
@@ -132,8 +133,24 @@ constexpr ChooserDef kSampleChoosers[] = {
     {kImportInfo, "InfoLabel", "Info"},
 };
 
+// A column chooser. The wheel turns it only while it has the focus: turning the wheel to
+// scroll the column of choosers must never change a choice on its way.
+class ChooserBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override {
+        if (hasFocus())
+            QComboBox::wheelEvent(event);
+        else
+            event->ignore(); // to the scrolling column
+    }
+};
+
 QComboBox* MakeChooser(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
+    auto* box = new ChooserBox(parent);
+    box->setFocusPolicy(Qt::StrongFocus);
     box->setObjectName(name);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setMinimumContentsLength(3);

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -269,6 +270,15 @@ TEST_F(ImportWindow, ALayoutIsSavedAndAppliedAgainAfterTheNextFile) {
         window->Chooser(kImportLocation)->setCurrentIndex(3);
         Click("LaatstGebruikt");
         EXPECT_EQ(window->Chooser(kImportLocation)->currentText(), "1");
+        // The wheel over a chooser that has not the focus scrolls the column, not the choice.
+        QComboBox* waterType = window->Chooser(kImportWaterType);
+        waterType->clearFocus();
+        const int before = waterType->currentIndex();
+        const QPoint at = waterType->rect().center();
+        QWheelEvent wheel(at, waterType->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(waterType, &wheel);
+        EXPECT_EQ(waterType->currentIndex(), before);
         // Enter in a chooser presses no button: the window stays.
         window->Chooser(kImportLocation)->setFocus();
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
