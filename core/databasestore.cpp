@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -72,6 +73,18 @@ QString DataFile(const QString& name, const char* suffix) {
 void RequireValidName(const QString& name) {
     if (!IsValidDatabaseName(name))
         throw Error(ResStr(rsInvalidDbName).arg(name));
+}
+
+constexpr char kReplacingPrefix[] = ".replacing-";
+constexpr char kReplacedPrefix[] = ".replaced-";
+
+// Flushes a folder's entries (renames into and out of it) to disk.
+void SyncFolder(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
 }
 
 void RemoveIfExists(const QString& path) {
@@ -160,6 +173,7 @@ QString DatabaseStore::Name() const {
 }
 
 QStringList DatabaseStore::ListDatabases() {
+    RecoverInterruptedReplacements(); // a database whose files wait aside is listed again
     const QDir dir(DataDir());
     const QStringList files = dir.entryList(QDir::Files);
     QSet<QString> lowerFiles;
@@ -246,8 +260,12 @@ void DatabaseStore::ReplaceTables(const QString& name, const QString& folder) {
             incoming.emplace_back(from, target);
     }
     // First the old files go aside together, then the new ones come in; when one cannot, the
-    // new ones that came in go back and the old ones return.
-    const QString aside = MoveIntoHiddenFolder(old, QStringLiteral(".replacing-"));
+    // new ones that came in go back and the old ones return. A program stopped half-way (a
+    // kill, a power cut) leaves the folder of old files under its ".replacing-" name, and the
+    // next open of a database puts them back (RecoverInterruptedReplacements); once every new
+    // file is in place the folder is renamed ".replaced-", which marks the replacement as
+    // done, and removed.
+    const QString aside = MoveIntoHiddenFolder(old, QString::fromLatin1(kReplacingPrefix));
     std::vector<std::pair<QByteArray, QByteArray>> moved;
     for (const auto& [fromPath, toPath] : incoming) {
         const QByteArray from = QFile::encodeName(fromPath);
@@ -267,7 +285,32 @@ void DatabaseStore::ReplaceTables(const QString& name, const QString& folder) {
         }
         moved.emplace_back(from, to);
     }
-    QDir(aside).removeRecursively();
+    SyncFolder(DataDir());
+    QString done = aside;
+    done.replace(QString::fromLatin1(kReplacingPrefix), QString::fromLatin1(kReplacedPrefix));
+    if (::rename(QFile::encodeName(aside).constData(), QFile::encodeName(done).constData()) != 0)
+        done = aside; // the new files are in place; the folder only waits to be removed
+    QDir(done).removeRecursively();
+}
+
+void DatabaseStore::RecoverInterruptedReplacements() {
+    const QDir data(DataDir());
+    const QFileInfoList folders =
+        data.entryInfoList({QStringLiteral(".replacing-*"), QStringLiteral(".replaced-*")},
+                           QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& folder : folders) {
+        if (folder.fileName().startsWith(QLatin1String(kReplacingPrefix))) {
+            // Not all new files came in: the old ones go back over whatever did.
+            for (const QFileInfo& file :
+                 QDir(folder.filePath()).entryInfoList(QDir::Files | QDir::Hidden)) {
+                const QByteArray from = QFile::encodeName(file.filePath());
+                const QByteArray to = QFile::encodeName(data.filePath(file.fileName()));
+                if (::rename(from.constData(), to.constData()) != 0)
+                    return; // tried again at the next open; nothing is removed meanwhile
+            }
+        }
+        QDir(folder.filePath()).removeRecursively();
+    }
 }
 
 bool DatabaseStore::UpgradeSamplesTable(const QString& name) {
@@ -351,6 +394,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     m_samples.Close();
     m_squareCoordinates.Close();
     Each([](DatabaseListener& l) { l.TablesClosed(); });
+    RecoverInterruptedReplacements();
     Label(name.isEmpty() ? ResStr(rsDbLabelNone) : ResStr(rsDbOpening));
     if (name.isEmpty()) {
         ReadDatabaseSettings();

@@ -93,6 +93,10 @@ public:
     // into a hidden folder of DataDir, then the new ones are moved in; when one cannot be,
     // every file goes back where it was and Error is thrown. The tables must be closed.
     static void ReplaceTables(const QString& name, const QString& folder);
+    // Finishes replacements that a stopped program left half done: where the old files still
+    // wait aside, they are put back (the database is as it was before the replacement); a
+    // replacement that was complete only loses its leftover folder. Runs at every open.
+    static void RecoverInterruptedReplacements();
     // Moves the files together into a new hidden folder of DataDir named prefix + a unique
     // ending, and returns the folder. When one cannot be moved, those already moved go back
     // and Error is thrown.

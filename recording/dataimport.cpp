@@ -310,6 +310,12 @@ public:
                 throw core::Error(ResStr(rsImportDatabaseInUse).arg(name));
             throw;
         }
+        // Work folders of runs that a kill stopped are left over; one program runs at a time.
+        const QDir data(core::DataDir());
+        for (const QFileInfo& stale :
+             data.entryInfoList({QStringLiteral(".importing-*")},
+                                QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+            QDir(stale.filePath()).removeRecursively();
         QByteArray folder =
             QFile::encodeName(core::DataDir() + QStringLiteral(".importing-XXXXXX"));
         if (!::mkdtemp(folder.data()))

@@ -605,6 +605,33 @@ TEST_F(Import, AFullDiskIsReportedAndLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(code, 0);
 }
 
+TEST_F(Import, AReplacementStoppedHalfWayIsUndoneAtTheNextOpen) {
+    // The state a kill leaves inside the swap: the old files aside, one new file in place.
+    MakeDatabase({0, 1, 2});
+    const QByteArray before = Files();
+    core::Grid grid = CopyToGrid(QString(kPlainHeader) + "Nieuw\t162\t458\t1\t2\t2003\tx\n");
+    ASSERT_TRUE(WriteImport(grid, PlainSettings(), "Ven", core::kKmBased, "EN").complete);
+    const QByteArray newLocations = ReadAll(Data("Ven1.dbf"));
+    MakeDatabase({0, 1, 2});
+    QDir data(dir.filePath("Data"));
+    ASSERT_TRUE(data.mkdir(".replacing-x1"));
+    for (const char* f : {"Ven1.dbf", "Ven2.dbf", "Ven1.mdx", "Ven2.mdx"})
+        ASSERT_TRUE(data.rename(f, QString(".replacing-x1/") + f));
+    WriteAll(Data("Ven1.dbf"), newLocations);
+    // A replacement that was complete leaves only its folder.
+    ASSERT_TRUE(data.mkpath(".replaced-x2"));
+    WriteAll(Data(".replaced-x2/Ven1.dbf"), "old");
+
+    EXPECT_EQ(core::DatabaseStore::ListDatabases(), QStringList{"Ven"});
+    ASSERT_TRUE(store.OpenDatabase("Ven"));
+    store.CloseDatabase();
+    EXPECT_EQ(Locations().size(), 3u);
+    EXPECT_EQ(Samples().size(), 3u);
+    EXPECT_EQ(Files().size(), before.size());
+    EXPECT_EQ(DatabaseFiles(),
+              QStringList({"Ven.ini", "Ven1.dbf", "Ven1.mdx", "Ven2.dbf", "Ven2.mdx"}));
+}
+
 TEST_F(Import, TablesHeldByAnotherProgramAreNotTouched) {
     MakeDatabase({0});
     ASSERT_TRUE(store.OpenDatabase("Ven"));
