@@ -99,6 +99,9 @@ const std::vector<core::ResourceString>& Messages() {
          "%1 is geen kolomindeling; de keuzes zijn niet veranderd"},
         {rsImportDataFilter, "rsImportDataFilter", "TAB separated file of Excel file"},
         {rsImportAllFiles, "rsImportAllFiles", "All files"},
+        {rsExportFileInUse, "rsExportFileInUse",
+         "Het bestand is in gebruik door een andere toepassing. Sluit het bestand eerst"},
+        {rsExportFailed, "rsExportFailed", "De database is niet geëxporteerd:"},
     };
     return block;
 }

@@ -77,6 +77,9 @@ enum Message : int {
     rsImportNotALayout = 2544,     // %1: the file name
     rsImportDataFilter = 2545,     // the file chooser's name for data files
     rsImportAllFiles = 2546,
+    // The export of a database
+    rsExportFileInUse = 2547,
+    rsExportFailed = 2548, // then a line break, the file and the reason
 };
 
 // The text of one of recording's messages, translated when the interface language has it.

@@ -121,6 +121,8 @@ public:
     // the current database's tables in a new dated folder.
     void SelectDatabaseClick();
     void ImporteerClick();
+    void TextExportClick();
+    void ExporteerXLSbestandClick();
     void BackupClick();
     // "Maak fotomap": a folder for the photographs of the current event below the main photo
     // folder; the main folder shown when the dialog closes is kept as the setting.

@@ -13,6 +13,8 @@
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
 #include "recording/databasecatalogue.h"
+#include "recording/databaseexport.h"
+#include "recording/messages.h"
 #include "session/messages.h"
 #include "session/session.h"
 #include "support/messages.h"
@@ -32,6 +34,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -98,6 +101,10 @@ void TMainForm::BuildMenu() {
             [this] { SelectDatabaseClick(); });
     connect(MenuAction(QStringLiteral("Importeer")), &QAction::triggered, this,
             [this] { ImporteerClick(); });
+    connect(MenuAction(QStringLiteral("TextExport")), &QAction::triggered, this,
+            [this] { TextExportClick(); });
+    connect(MenuAction(QStringLiteral("ExporteerXLSbestand")), &QAction::triggered, this,
+            [this] { ExporteerXLSbestandClick(); });
     connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
             [this] { BackupClick(); });
     MenuAction(QStringLiteral("Backup"))->setEnabled(true);
@@ -176,6 +183,49 @@ void TMainForm::ImporteerClick() {
         throw;
     }
     reopen();
+}
+
+namespace {
+
+// A file chosen to be written: the default extension added when it has none, and the user
+// asked before an existing file is replaced. Empty when cancelled or not to be replaced.
+QString ChooseExportFile(const QString& filter, const QString& defaultExtension) {
+    QString path = core::UserPrompts().ChooseSaveFile(QString(), QString(), filter);
+    if (path.isEmpty())
+        return {};
+    if (!defaultExtension.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += defaultExtension;
+    if (QFileInfo::exists(path) &&
+        !core::UserPrompts().YesNo(QFileInfo(path).fileName() + QLatin1Char('\n') +
+                                   recording::ResStr(recording::rsReplaceQuestion)))
+        return {};
+    return path;
+}
+
+} // namespace
+
+void TMainForm::TextExportClick() {
+    if (!m_store.IsOpen() || !ConfirmNoPendingEdits())
+        return;
+    const QString path = ChooseExportFile(
+        QStringLiteral("TAB Separated Value (*.tsv);;All Files (*)"), QStringLiteral(".tsv"));
+    if (path.isEmpty())
+        return;
+    recording::ExportDatabase(
+        m_store, core::CurrentSettings().addInfo ? &m_session.Ecology().taxaList : nullptr, path,
+        recording::ExportFormat::Text);
+}
+
+void TMainForm::ExporteerXLSbestandClick() {
+    if (!m_store.IsOpen() || !ConfirmNoPendingEdits())
+        return;
+    const QString path = ChooseExportFile(
+        QStringLiteral("Excel bestand (*.xls *.xlsx);;Alle bestanden (*)"), QString());
+    if (path.isEmpty())
+        return;
+    recording::ExportDatabase(
+        m_store, core::CurrentSettings().addInfo ? &m_session.Ecology().taxaList : nullptr, path,
+        recording::ExportFormat::Spreadsheet);
 }
 
 void TMainForm::BackupClick() {

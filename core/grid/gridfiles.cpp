@@ -18,6 +18,12 @@ QString FlattenCell(QString text) {
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');
     }
+    // Spreadsheet programs take a field that begins with a quote for a quoted field and read
+    // on to the next quote, across tabs and lines: such a cell is written quoted, its quotes
+    // doubled, so that every reader finds the same rows and columns.
+    if (text.startsWith(QLatin1Char('"')))
+        text = QLatin1Char('"') + text.replace(QLatin1String("\""), QLatin1String("\"\"")) +
+               QLatin1Char('"');
     return text;
 }
 

@@ -12,8 +12,9 @@ namespace velmora::core {
 
 // One line per row, the cells joined with a tab, lines ended by CR LF, UTF-8 like every text
 // file of the program. A cell's own tabs and line breaks (CR LF, LF, CR) are each written as
-// one blank, so every line of the file is one grid row with ColCount() fields. An existing
-// file is replaced without question. Throws Error (file + system reason) when the file cannot
+// one blank, so every line of the file is one grid row with ColCount() fields. A cell that
+// begins with a quote (") is written quoted, its quotes doubled, as spreadsheet programs read
+// such a field. An existing file is replaced without question. Throws Error (file + system reason) when the file cannot
 // be written.
 void SaveGridAsTSV(const Grid& grid, const QString& path);
 

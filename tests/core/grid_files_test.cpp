@@ -38,12 +38,15 @@ TEST(GridFiles, TsvWritesEveryRowWithTabsAndCrLf) {
     grid.SetRow(1, {QStringLiteral("Cosmarium é"), QStringLiteral("12"), QString()});
     grid.SetRow(
         2, {QStringLiteral("a\tb"), QStringLiteral("line1\r\nline2"), QStringLiteral("x\ny\rz")});
+    grid.SetRowCount(4);
+    grid.SetRow(3, {QStringLiteral("\"begin"), QStringLiteral("mid\"den"), QStringLiteral("\"\"")});
     const QString path = dir.filePath(QStringLiteral("out.txt"));
     WriteAll(path, "old content that is longer than the new one ..........................");
     SaveGridAsTSV(grid, path);
     EXPECT_EQ(ReadAll(path), QStringLiteral("Naam\tAantal\tOpm\r\n"
                                             "Cosmarium é\t12\t\r\n"
-                                            "a b\tline1 line2\tx y z\r\n")
+                                            "a b\tline1 line2\tx y z\r\n"
+                                            "\"\"\"begin\"\tmid\"den\t\"\"\"\"\"\"\r\n")
                                  .toUtf8());
     EXPECT_THROW(SaveGridAsTSV(grid, dir.filePath(QStringLiteral("missing/out.txt"))), Error);
 }
