@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -33,8 +34,21 @@ namespace {
 // The seven taxon information columns.
 constexpr int kInfoColumns = 7;
 
+// A field's text as the table gives it. Plain ASCII text fields, most of a database, are
+// taken straight from the record; everything else goes through the table's decoding.
 QString Text(const dbf::DbfTable& table, const char* record, int field) {
-    return field < 0 ? QString() : QString::fromStdString(table.Text(record, field));
+    if (field < 0)
+        return {};
+    const dbf::FieldDef& def = table.Fields()[static_cast<std::size_t>(field)];
+    if (def.type == dbf::FieldType::Character) {
+        const char* p = record + def.offset;
+        int n = def.length;
+        while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
+            --n;
+        if (std::all_of(p, p + n, [](char c) { return c > 0; }))
+            return QString::fromLatin1(p, n);
+    }
+    return QString::fromStdString(table.Text(record, field));
 }
 
 } // namespace

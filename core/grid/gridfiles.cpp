@@ -7,6 +7,7 @@
 #include "core/text/textfile.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace velmora::core {
 
@@ -40,16 +41,31 @@ void PutRecordHead(QByteArray& bytes, int type, int length) {
 } // namespace
 
 void SaveGridAsTSV(const Grid& grid, const QString& path) {
-    QStringList lines;
-    lines.reserve(grid.RowCount());
+    // The whole file as one text, then one conversion and one write.
+    QString text;
+    QByteArray bytes;
     for (int row = 0; row < grid.RowCount(); ++row) {
-        QStringList cells;
-        cells.reserve(grid.ColCount());
-        for (const QString& cell : grid.Row(row))
-            cells << FlattenCell(cell);
-        lines << cells.join(QLatin1Char('\t'));
+        const QStringList& cells = grid.Row(row);
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            if (c > 0)
+                text += QLatin1Char('\t');
+            const QString& cell = cells[c];
+            const bool plain = !cell.startsWith(QLatin1Char('"')) &&
+                               std::none_of(cell.begin(), cell.end(), [](QChar ch) {
+                                   return ch == QLatin1Char('\t') || ch == QLatin1Char('\n') ||
+                                          ch == QLatin1Char('\r');
+                               });
+            text += plain ? cell : FlattenCell(cell);
+        }
+        text += QLatin1String("\r\n");
+        // Converted in parts, so that the text never holds more than a few megabytes.
+        if (text.size() > (4 << 20)) {
+            bytes += text.toUtf8();
+            text.clear();
+        }
     }
-    WriteTextLines(path, lines);
+    bytes += text.toUtf8();
+    WriteFileAtomically(path, bytes);
 }
 
 QByteArray MinimalXlsBytes(const Grid& grid) {

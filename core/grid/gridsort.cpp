@@ -13,14 +13,14 @@ namespace velmora::core {
 
 namespace {
 
-// One data row of the sort: its key (text or number) and its full text for ties. Texts are
-// case-folded once here, so that the comparisons, n log n of them, compare plain code units:
-// the same order as CompareText.
+// One data row of the sort: its key (text or number) and, for rows whose keys are equal, its
+// full text. Texts are case-folded once here, so that the comparisons, n log n of them,
+// compare plain code units: the same order as CompareText.
 struct Entry {
     int row;
     QString key;
     long double number; // numeric sorts only; long double holds every 64-bit integer
-    QString rowText;
+    QString rowText;    // only for rows that share their key with another
     QString foldedRowText;
 };
 
@@ -43,27 +43,42 @@ void SortRows(Grid& grid, int firstRow, bool descending, KeyKind kind,
     std::vector<Entry> entries;
     entries.reserve(lastRow - firstRow + 1);
     for (int row = firstRow; row <= lastRow; ++row) {
-        Entry entry{row, QString(), 0, grid.RowText(row), QString()};
+        Entry entry{row, QString(), 0, QString(), QString()};
         makeKey(row, entry);
         entry.key = entry.key.toCaseFolded();
-        entry.foldedRowText = entry.rowText.toCaseFolded();
         entries.push_back(std::move(entry));
     }
 
-    auto before = [kind](const Entry& a, const Entry& b) {
-        if (kind == KeyKind::Number) {
-            if (a.number != b.number)
-                return a.number < b.number;
-        } else if (int c = a.key.compare(b.key); c != 0) {
-            return c < 0;
-        }
-        if (int c = a.foldedRowText.compare(b.foldedRowText); c != 0)
-            return c < 0;
-        if (int c = a.rowText.compare(b.rowText); c != 0)
-            return c < 0;
-        return a.row < b.row;
+    // First by key; then, within each run of equal keys, by the full row text (folded, then
+    // exact) and finally by the row's place. The row texts are made for those runs only.
+    auto compareKeys = [kind](const Entry& a, const Entry& b) {
+        if (kind == KeyKind::Number)
+            return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+        return a.key.compare(b.key);
     };
-    std::sort(entries.begin(), entries.end(), before);
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        const int c = compareKeys(a, b);
+        return c != 0 ? c < 0 : a.row < b.row;
+    });
+    for (auto run = entries.begin(); run != entries.end();) {
+        auto end = run + 1;
+        while (end != entries.end() && compareKeys(*run, *end) == 0)
+            ++end;
+        if (end - run > 1) {
+            for (auto e = run; e != end; ++e) {
+                e->rowText = grid.RowText(e->row);
+                e->foldedRowText = e->rowText.toCaseFolded();
+            }
+            std::sort(run, end, [](const Entry& a, const Entry& b) {
+                if (int c = a.foldedRowText.compare(b.foldedRowText); c != 0)
+                    return c < 0;
+                if (int c = a.rowText.compare(b.rowText); c != 0)
+                    return c < 0;
+                return a.row < b.row;
+            });
+        }
+        run = end;
+    }
 
     std::vector<QStringList> rows;
     rows.reserve(entries.size());
