@@ -18,6 +18,9 @@ public:
     // Returns true when it was added. Empty names are not added.
     bool Add(const QString& name);
     bool Contains(const QString& name) const; // letter case ignored
+    // The name as the list spells it, for a name found without regard to letter case; empty
+    // when the list does not hold it.
+    QString ListedSpelling(const QString& name) const;
     qsizetype Size() const { return static_cast<qsizetype>(m_names.size()); }
     const QString& At(qsizetype i) const { return m_names[static_cast<std::size_t>(i)].name; }
     QStringList Names() const;

@@ -102,6 +102,7 @@ const std::vector<core::ResourceString>& Messages() {
         {rsExportFileInUse, "rsExportFileInUse",
          "Het bestand is in gebruik door een andere toepassing. Sluit het bestand eerst"},
         {rsExportFailed, "rsExportFailed", "De database is niet geëxporteerd:"},
+        {rsDoubtfulName, "rsDoubtfulName", "twijfelachtige naam"},
     };
     return block;
 }

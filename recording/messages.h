@@ -80,6 +80,8 @@ enum Message : int {
     // The export of a database
     rsExportFileInUse = 2547,
     rsExportFailed = 2548, // then a line break, the file and the reason
+    // Name correction
+    rsDoubtfulName = 2549,
 };
 
 // The text of one of recording's messages, translated when the interface language has it.
