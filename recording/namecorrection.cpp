@@ -140,6 +140,26 @@ QString NormalisedName(const QString& name) {
 
 namespace {
 
+// While it lives every record of the table is visible: the windows may have filtered the
+// samples to one event, and these operations concern all samples.
+class AllRecords {
+public:
+    explicit AllRecords(core::Dataset& table) : m_table(table), m_was(table.Filtered()) {
+        if (m_was)
+            m_table.SetFiltered(false);
+    }
+    ~AllRecords() {
+        if (m_was)
+            m_table.SetFiltered(true);
+    }
+    AllRecords(const AllRecords&) = delete;
+    AllRecords& operator=(const AllRecords&) = delete;
+
+private:
+    core::Dataset& m_table;
+    bool m_was;
+};
+
 // Stores a new name into the current sample.
 void StoreName(core::Dataset& samples, const QString& name) {
     samples.Edit();
@@ -150,6 +170,7 @@ void StoreName(core::Dataset& samples, const QString& name) {
 } // namespace
 
 int NormaliseAllNames(core::Dataset& samples) {
+    const AllRecords all(samples);
     int changed = 0;
     core::Field desmid = samples.FieldByName(QStringLiteral("DESMID"));
     for (samples.First(); !samples.Eof(); samples.Next()) {
@@ -164,6 +185,7 @@ int NormaliseAllNames(core::Dataset& samples) {
 }
 
 int DeleteNamelessSamples(core::Dataset& samples) {
+    const AllRecords all(samples);
     // Found first, then deleted: consecutive nameless samples are all found.
     std::vector<int> nameless;
     core::Field desmid = samples.FieldByName(QStringLiteral("DESMID"));
@@ -178,6 +200,7 @@ int DeleteNamelessSamples(core::Dataset& samples) {
 }
 
 int RenameEverywhere(core::Dataset& samples, const QString& oldName, const QString& newName) {
+    const AllRecords all(samples);
     const QString from = oldName.trimmed();
     const QString to = newName.trimmed();
     core::Field desmid = samples.FieldByName(QStringLiteral("DESMID"));

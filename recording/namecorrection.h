@@ -46,6 +46,7 @@ std::vector<DoubtfulEntry> FindDoubtfulNames(core::Dataset& samples,
 // character a capital (a-z), only blanks, hyphens, full stops and letters A-Z/a-z kept, a blank
 // after every full stop, and each pair of blanks made one.
 QString NormalisedName(const QString& name);
+// These walk every sample of the table, also while it is filtered to one event.
 // Every sample's name normalised; returns how many samples were changed.
 int NormaliseAllNames(core::Dataset& samples);
 // Deletes every sample whose name is blank after trimming; returns how many.

@@ -86,7 +86,10 @@ void NameEntryPanel::DBEDesmidEnter() {
 }
 
 void NameEntryPanel::VoegToeClick() {
-    const QString shown = m_desmid->text();
+    AddToSearchList(m_desmid->text());
+}
+
+void NameEntryPanel::AddToSearchList(const QString& shown) {
     const QString name = shown.trimmed();
     if (name.isEmpty())
         return;

@@ -45,6 +45,9 @@ public:
     void NamesClick();
     void DBEDesmidEnter();
     void VoegToeClick();
+    // Adds the name (as shown; trimmed for the list) to the search list and the additional
+    // taxa list after the user's confirmation; a name the list holds already is only reported.
+    void AddToSearchList(const QString& shown);
 
 private:
     ecology::EcologyData& m_ecology;

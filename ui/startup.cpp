@@ -7,6 +7,7 @@
 #include "ui/messages.h"
 #include "ui/qtprompts.h"
 #include "ui/tboxplotform.h"
+#include "ui/tcheckform.h"
 #include "ui/tdataform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
@@ -128,6 +129,11 @@ int RunProgram(QApplication& app) {
         [form = mainForm.get()] { form->SetCoordinateLabels(); });
     mainForm->SetSelectDatabaseDialog([select = selectDBForm.get()] { select->exec(); });
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
+    auto checkForm =
+        std::make_unique<TCheckForm>(session.Store(), session.Ecology().searchList, mainForm.get());
+    checkForm->SetAddToSearchList(
+        [form = mainForm.get()](const QString& name) { form->AddToSearchList(name); });
+    mainForm->SetCheckNamesDialog([check = checkForm.get()] { return check->Run(); });
 
     // A terminate, hang-up or interrupt signal ends the program as closing the window does:
     // unposted edits are dropped and the database is closed whole. One that arrives while the
@@ -164,6 +170,7 @@ int RunProgram(QApplication& app) {
     }
     prompts.SetProgressDialog(nullptr);
     prompts.SetParent(nullptr);
+    checkForm.reset();
     boxplotForm.reset();
     selectDBForm.reset();
     progress.reset();

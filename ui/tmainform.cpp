@@ -256,6 +256,8 @@ void TMainForm::ApplyPanelState() {
         action->setEnabled(canSearch);
     if (QAction* action = MenuAction(QStringLiteral("Importeer")))
         action->setEnabled(open && static_cast<bool>(m_runImport));
+    if (QAction* action = MenuAction(QStringLiteral("CheckNames")))
+        action->setEnabled(open && static_cast<bool>(m_runCheckNames));
     for (const char* item : {"TextExport", "ExporteerXLSbestand"})
         if (QAction* action = MenuAction(QString::fromLatin1(item)))
             action->setEnabled(open);

@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <QString>
+#include <QVariant>
 #include <functional>
 
 class QAction;
@@ -67,6 +68,8 @@ public:
     void SetBackupClock(std::function<QDateTime()> clock) { m_backupClock = std::move(clock); }
 
     // The location search window, run modally by "Locatielijst" and "Lijst met locaties".
+    // The name correction window; returns the location ID chosen there to be shown next.
+    void SetCheckNamesDialog(std::function<QVariant()> run) { m_runCheckNames = std::move(run); }
     // The import window, shown modally for the database named.
     void SetImportDialog(std::function<void(const QString&)> run) { m_runImport = std::move(run); }
     void SetLocationSearchDialog(std::function<void()> run) {
@@ -122,6 +125,9 @@ public:
     void SelectDatabaseClick();
     void ImporteerClick();
     void TextExportClick();
+    void CheckNamesClick();
+    // "Voeg toe aan Zoeklijst" for a name (as shown).
+    void AddToSearchList(const QString& name);
     void ExporteerXLSbestandClick();
     void BackupClick();
     // "Maak fotomap": a folder for the photographs of the current event below the main photo
@@ -200,6 +206,7 @@ private:
     std::function<bool(QString&, QString&)> m_runPhotoFolder;
     std::function<void()> m_runLocationSearch;
     std::function<void(const QString&)> m_runImport;
+    std::function<QVariant()> m_runCheckNames;
     std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;

@@ -105,6 +105,8 @@ void TMainForm::BuildMenu() {
             [this] { TextExportClick(); });
     connect(MenuAction(QStringLiteral("ExporteerXLSbestand")), &QAction::triggered, this,
             [this] { ExporteerXLSbestandClick(); });
+    connect(MenuAction(QStringLiteral("CheckNames")), &QAction::triggered, this,
+            [this] { CheckNamesClick(); });
     connect(MenuAction(QStringLiteral("Backup")), &QAction::triggered, this,
             [this] { BackupClick(); });
     MenuAction(QStringLiteral("Backup"))->setEnabled(true);
@@ -226,6 +228,24 @@ void TMainForm::ExporteerXLSbestandClick() {
     recording::ExportDatabase(
         m_store, core::CurrentSettings().addInfo ? &m_session.Ecology().taxaList : nullptr, path,
         recording::ExportFormat::Spreadsheet);
+}
+
+void TMainForm::CheckNamesClick() {
+    if (!m_runCheckNames || !m_store.IsOpen())
+        return;
+    QVariant chosen;
+    RunOverDatabase([&] {
+        m_store.Locations().SetIndexName(QStringLiteral("ID"));
+        m_store.Locations().First();
+        chosen = m_runCheckNames();
+    });
+    // "Bewerk record": the event of the sample chosen there.
+    if (chosen.isValid() && m_store.Locations().Locate(QStringLiteral("ID"), chosen))
+        LoadCurrentEvent();
+}
+
+void TMainForm::AddToSearchList(const QString& name) {
+    m_namePanel->AddToSearchList(name);
 }
 
 void TMainForm::BackupClick() {

@@ -13,6 +13,7 @@
 #include "ui/formtranslator.h"
 #include "ui/messages.h"
 #include "ui/tboxplotform.h"
+#include "ui/tcheckform.h"
 #include "ui/tdataform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
@@ -60,6 +61,8 @@ struct Windows {
         {"TFotoMapForm", [] { return std::make_unique<ui::TFotoMapForm>(); }},
         {"TGridColumnSelect", [] { return std::make_unique<ui::TGridColumnSelect>(); }},
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
+        {"TCheckForm",
+         [this] { return std::make_unique<ui::TCheckForm>(session.Store(), ecology.searchList); }},
     };
 };
 
