@@ -7,10 +7,11 @@
 #include "ecology/taxonnames.h"
 #include "recording/messages.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <string>
+#include <unordered_map>
 
 namespace velmora::recording {
 
@@ -95,31 +96,39 @@ std::vector<DoubtfulEntry> FindDoubtfulNames(core::Dataset& samples,
     std::vector<DoubtfulEntry> entries;
     if (desmid < 0)
         return entries;
-    // A name repeats in many samples: each is looked up once.
-    QHash<QString, bool> doubtful;
+    // A name repeats in many samples: each distinct stored name is decoded, looked up and
+    // case-folded once.
+    struct Name {
+        bool doubtful;
+        QString name;
+        QString folded;
+    };
+    std::unordered_map<std::string, Name> names;
+    std::vector<std::pair<const Name*, int>> found; // name, record
     for (std::uint32_t r = 1; r <= table.PhysicalCount(); ++r) {
         if (table.IsDeleted(r))
             continue;
-        const QString name = QString::fromStdString(table.Text(table.Record(r), desmid));
-        auto it = doubtful.constFind(name);
-        if (it == doubtful.constEnd())
-            it = doubtful.insert(name, searchList.ListedSpelling(name) != name || name.isEmpty());
-        if (*it)
-            entries.push_back({name, static_cast<int>(r)});
+        std::string stored = table.Text(table.Record(r), desmid);
+        auto it = names.find(stored);
+        if (it == names.end()) {
+            const QString name = QString::fromStdString(stored);
+            const bool doubtful = name.isEmpty() || searchList.ListedSpelling(name) != name;
+            it = names.emplace(std::move(stored), Name{doubtful, name, name.toCaseFolded()}).first;
+        }
+        if (it->second.doubtful)
+            found.emplace_back(&it->second, static_cast<int>(r));
     }
     // Sorted as "name#record number", letter case ignored.
     std::vector<std::pair<QString, std::size_t>> keys;
-    keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i)
+    keys.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i)
         keys.emplace_back(
-            (entries[i].name + QLatin1Char('#') + QString::number(entries[i].recNo)).toCaseFolded(),
-            i);
+            found[i].first->folded + QLatin1Char('#') + QString::number(found[i].second), i);
     std::sort(keys.begin(), keys.end());
-    std::vector<DoubtfulEntry> sorted;
-    sorted.reserve(entries.size());
+    entries.reserve(found.size());
     for (const auto& key : keys)
-        sorted.push_back(std::move(entries[key.second]));
-    return sorted;
+        entries.push_back({found[key.second].first->name, found[key.second].second});
+    return entries;
 }
 
 QString NormalisedName(const QString& name) {
