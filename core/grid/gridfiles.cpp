@@ -40,8 +40,16 @@ void PutRecordHead(QByteArray& bytes, int type, int length) {
 
 } // namespace
 
+QString TsvField(const QString& cell) {
+    const bool plain =
+        !cell.startsWith(QLatin1Char('"')) && std::none_of(cell.begin(), cell.end(), [](QChar ch) {
+            return ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r');
+        });
+    return plain ? cell : FlattenCell(cell);
+}
+
 void SaveGridAsTSV(const Grid& grid, const QString& path) {
-    // The whole file as one text, then one conversion and one write.
+    // The whole file as one text, converted in parts, then one write.
     QString text;
     QByteArray bytes;
     for (int row = 0; row < grid.RowCount(); ++row) {
@@ -49,16 +57,9 @@ void SaveGridAsTSV(const Grid& grid, const QString& path) {
         for (qsizetype c = 0; c < cells.size(); ++c) {
             if (c > 0)
                 text += QLatin1Char('\t');
-            const QString& cell = cells[c];
-            const bool plain = !cell.startsWith(QLatin1Char('"')) &&
-                               std::none_of(cell.begin(), cell.end(), [](QChar ch) {
-                                   return ch == QLatin1Char('\t') || ch == QLatin1Char('\n') ||
-                                          ch == QLatin1Char('\r');
-                               });
-            text += plain ? cell : FlattenCell(cell);
+            text += TsvField(cells[c]);
         }
         text += QLatin1String("\r\n");
-        // Converted in parts, so that the text never holds more than a few megabytes.
         if (text.size() > (4 << 20)) {
             bytes += text.toUtf8();
             text.clear();

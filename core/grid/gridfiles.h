@@ -14,9 +14,11 @@ namespace velmora::core {
 // file of the program. A cell's own tabs and line breaks (CR LF, LF, CR) are each written as
 // one blank, so every line of the file is one grid row with ColCount() fields. A cell that
 // begins with a quote (") is written quoted, its quotes doubled, as spreadsheet programs read
-// such a field. An existing file is replaced without question. Throws Error (file + system reason) when the file cannot
-// be written.
+// such a field. An existing file is replaced without question. Throws Error (file + system reason)
+// when the file cannot be written.
 void SaveGridAsTSV(const Grid& grid, const QString& path);
+// One cell as SaveGridAsTSV writes it.
+QString TsvField(const QString& cell);
 
 // The largest grid the minimal spreadsheet file holds (its row and column fields).
 inline constexpr int kXlsMaxRows = 65536;

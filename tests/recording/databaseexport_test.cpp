@@ -9,6 +9,7 @@
 #include "core/dataset.h"
 #include "core/folders.h"
 #include "core/grid/gridfiles.h"
+#include "core/grid/gridsort.h"
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "core/spreadsheet/spreadsheet.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace velmora;
 using namespace velmora::recording;
@@ -199,4 +201,25 @@ TEST_F(Export, CalcOpensBothFilesWithTheSameCells) {
                 EXPECT_EQ(got, expected) << "row " << r << " column " << c;
             }
     }
+}
+
+TEST_F(Export, TheRowsAreInTheOrderOfTheSevenColumnGridSort) {
+    // Many rows whose keys tie or differ in letter case only, in several locations.
+    std::mt19937 random(5);
+    const char* names[] = {"Cosmarium a", "cosmarium A", "Cosmarium a ", "Closterium", "x"};
+    for (int id = 20; id < 30; ++id) {
+        store.Locations().AppendRecord({id, id % 2 ? "Ven" : "ven", "0" + QString::number(id % 3),
+                                        "05", "2001", "", "", QString::number(id % 4), "1"});
+        for (int k = 0; k < 12; ++k)
+            store.Samples().AppendRecord(
+                {id, "", "", "", names[random() % 5], QString::number(random() % 3)});
+    }
+    const std::optional<core::Grid> grid = BuildFlatTable(store, &taxa);
+    ASSERT_TRUE(grid);
+    core::Grid sorted = *grid;
+    auto column = [&](const char* name) { return static_cast<int>(grid->Row(0).indexOf(name)); };
+    core::SortGridBySevenColumns(sorted,
+                                 {column("JAAR"), column("MAAND"), column("DAG"), column("ID"),
+                                  column("LOCATIE"), column("COORDX"), column("DESMID")});
+    EXPECT_EQ(*grid, sorted);
 }
