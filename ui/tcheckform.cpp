@@ -167,6 +167,10 @@ void TCheckForm::showEvent(QShowEvent* event) {
     FillKnownNames();
     FindNames();
     QDialog::showEvent(event);
+    // The focus on a button: a list that takes the focus makes its first name current, which
+    // would act as a click on it.
+    if (auto* find = findChild<QPushButton*>(QStringLiteral("ZoekNamen")))
+        find->setFocus();
 }
 
 void TCheckForm::FillKnownNames() {

@@ -4,6 +4,7 @@
 // in LibreOffice Calc with the same cells.
 
 #include "common/libreoffice.h"
+#include "common/smallfs.h"
 #include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
@@ -222,4 +223,24 @@ TEST_F(Export, TheRowsAreInTheOrderOfTheSevenColumnGridSort) {
                                  {column("JAAR"), column("MAAND"), column("DAG"), column("ID"),
                                   column("LOCATIE"), column("COORDX"), column("DESMID")});
     EXPECT_EQ(*grid, sorted);
+}
+
+TEST_F(Export, AFullDiskGivesAMessageAndNoFileUnderTheChosenName) {
+    for (int k = 0; k < 400; ++k)
+        store.Samples().AppendRecord(
+            {7, "", "", "", QString("Cosmarium %1").arg(k), "1", "", "", "", "", QString(60, 'o')});
+    QDir(dir.path()).mkdir("mnt");
+    const int code = velmora::testing::RunOnSmallFileSystem(dir.filePath("mnt"), 16 * 1024, [&] {
+        const QString path = dir.filePath("mnt/export.tsv");
+        if (ExportDatabase(store, nullptr, path, ExportFormat::Text))
+            return 1;
+        if (!prompts.shown.value(0).startsWith(ResStr(rsExportFailed)))
+            return 2;
+        if (!QDir(dir.filePath("mnt")).entryList(QDir::Files | QDir::Hidden).isEmpty())
+            return 3;
+        return 0;
+    });
+    if (code == velmora::testing::kNoSmallFileSystem)
+        GTEST_SKIP() << "no small file system can be made here";
+    EXPECT_EQ(code, 0);
 }
