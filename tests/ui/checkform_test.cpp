@@ -3,6 +3,7 @@
 // samples deleted, and "Bewerk record" bringing the main window to that sample's event.
 
 #include "common/modalwindow.h"
+#include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/folders.h"
@@ -112,6 +113,11 @@ TEST_F(CheckWindow, ADoubtfulNameIsRenamedEverywhereFromASuggestion) {
     ASSERT_TRUE(ThroughTheMenu([&] {
         EXPECT_EQ(Items(window->Doubtful()),
                   QStringList({"closterium  LUNULA", "Cosmarium botrytys", "Cosmarium botrytys"}));
+        // The list saved as it is shown.
+        prompts.texts = {dir.filePath("namen.txt")};
+        Click("BewaarLijst");
+        EXPECT_EQ(QString::fromUtf8(velmora::testing::ReadAll(dir.filePath("namen.txt"))),
+                  "closterium  LUNULA\r\nCosmarium botrytys\r\nCosmarium botrytys\r\n");
         ClickItem(window->Doubtful(), 1);
         EXPECT_EQ(window->findChild<QLineEdit*>("CorrigeerNaam")->text(), "Cosmarium botrytys");
         EXPECT_EQ(window->findChild<QLineEdit*>("LocEdit")->text(), "Ven");
