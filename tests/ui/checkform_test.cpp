@@ -63,6 +63,7 @@ struct CheckWindow : ::testing::Test {
         form = std::make_unique<ui::TMainForm>(session);
         window = std::make_unique<ui::TCheckForm>(store, session.Ecology().searchList, form.get());
         form->SetCheckNamesDialog([this] { return window->Run(); });
+        window->SetAddToSearchList([this](const QString& name) { form->AddToSearchList(name); });
         ASSERT_TRUE(form->FormCreate());
         form->FormShow();
         form->show();
@@ -134,6 +135,14 @@ TEST_F(CheckWindow, ADoubtfulNameIsRenamedEverywhereFromASuggestion) {
         EXPECT_TRUE(changeAll->isChecked());
         Click("WijzigNaam");
         EXPECT_EQ(Items(window->Doubtful()), QStringList{"closterium  LUNULA"});
+        // A new name goes into the search list after the question.
+        auto* newName = window->findChild<QLineEdit*>("NewName");
+        newName->clear();
+        QTest::keyClicks(newName, "Cosmarium novum");
+        prompts.answers = {core::Answer::Yes};
+        Click("VoegToeZoeklijst");
+        EXPECT_TRUE(Items(window->KnownNames()).contains("Cosmarium novum"));
+        EXPECT_TRUE(session.Ecology().searchList.Contains("Cosmarium novum"));
         // The rules mend the last one.
         Click("VoerCorrectiesUit");
         EXPECT_EQ(window->Doubtful()->count(), 0);
