@@ -4,6 +4,7 @@
 // in LibreOffice Calc with the same cells.
 
 #include "common/libreoffice.h"
+#include "common/programfolder.h"
 #include "common/smallfs.h"
 #include "common/tempdir.h"
 #include "core/databasestore.h"
@@ -37,16 +38,12 @@ const QStringList kHeaders = {
     "DL",        "ZYGO",      "FOTO",       "ZEKER",     "OPMDESMID", "INFO1",     "INFO2"};
 
 struct Export : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir;
     core::ScriptedPrompts prompts;
     core::DatabaseStore store;
     ecology::TaxaList taxa;
 
     void SetUp() override {
-        QDir(dir.path()).mkdir("Data");
-        QDir(dir.path()).mkdir("Lib");
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
         store.CreateDatabase("Ven");
         ASSERT_TRUE(store.OpenDatabase("Ven"));
         core::Dataset& loc = store.Locations();
@@ -70,8 +67,6 @@ struct Export : ::testing::Test {
     void TearDown() override {
         store.CloseDatabase();
         core::SetExcelVersion(core::kSpreadsheetLibraryVersion);
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
     }
     QStringList Column(const core::Grid& grid, const QString& header) {
         const int c = static_cast<int>(grid.Row(0).indexOf(header));

@@ -2,6 +2,7 @@
 // before a run, the field rules of the run, and imports that fail or are cancelled half-way
 // leaving the database exactly as it was.
 
+#include "common/programfolder.h"
 #include "common/smallfs.h"
 #include "common/tempdir.h"
 #include "core/coordinates.h"
@@ -42,22 +43,13 @@ QStringList RowOf(const core::Grid& grid, int row) {
 }
 
 struct Import : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir;
     core::ScriptedPrompts prompts;
     core::DatabaseStore store;
 
-    void SetUp() override {
-        QDir(dir.path()).mkdir("Data");
-        QDir(dir.path()).mkdir("Lib");
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
-    }
-    void TearDown() override {
-        store.CloseDatabase();
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
-    }
-    QString Data(const QString& file) const { return dir.filePath("Data/" + file); }
+    void SetUp() override {}
+    void TearDown() override { store.CloseDatabase(); }
+    QString Data(const QString& file) const { return dir.Data(file); }
     QStringList DataFiles() const {
         return QDir(dir.filePath("Data"))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);

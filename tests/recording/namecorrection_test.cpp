@@ -2,6 +2,7 @@
 // and their order, the doubtful names of a database, the normalising rules, deleting nameless
 // samples and renaming everywhere.
 
+#include "common/programfolder.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
 #include "core/error.h"
@@ -79,16 +80,12 @@ TEST(NameNormalising, TheFourRules) {
 namespace {
 
 struct Names : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir;
     core::ScriptedPrompts prompts;
     core::DatabaseStore store;
     ecology::SearchList list;
 
     void SetUp() override {
-        QDir(dir.path()).mkdir("Data");
-        QDir(dir.path()).mkdir("Lib");
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
         store.CreateDatabase("Ven");
         ASSERT_TRUE(store.OpenDatabase("Ven"));
         store.Locations().AppendRecord({1, "Ven", "05", "06", "2019"});
@@ -106,11 +103,7 @@ struct Names : ::testing::Test {
         list.Add("Cosmarium botrytis");
         list.Add("Closterium lunula");
     }
-    void TearDown() override {
-        store.CloseDatabase();
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
-    }
+    void TearDown() override { store.CloseDatabase(); }
     QStringList AllNames() {
         QStringList names;
         core::Dataset& s = store.Samples();

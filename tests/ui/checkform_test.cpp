@@ -3,6 +3,7 @@
 // samples deleted, and "Bewerk record" bringing the main window to that sample's event.
 
 #include "common/modalwindow.h"
+#include "common/programfolder.h"
 #include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
@@ -31,7 +32,7 @@ using namespace velmora;
 namespace {
 
 struct CheckWindow : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir{velmora::testing::ProgramFolder::Lib::WithBiotopes};
     core::ScriptedPrompts prompts;
     session::Session session;
     core::DatabaseStore& store = session.Store();
@@ -39,14 +40,6 @@ struct CheckWindow : ::testing::Test {
     std::unique_ptr<ui::TCheckForm> window;
 
     void SetUp() override {
-        QDir root(dir.path());
-        root.mkdir("Data");
-        root.mkdir("Lib");
-        QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Biotoopcodes.dbf",
-                    dir.filePath("Lib/Biotoopcodes.dbf"));
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetDecimalSeparator('.');
         session.Ecology().searchList.Add("Cosmarium botrytis");
         session.Ecology().searchList.Add("Closterium lunula");
         store.CreateDatabase("Test");
@@ -73,8 +66,6 @@ struct CheckWindow : ::testing::Test {
         window.reset();
         form.reset();
         store.CloseDatabase();
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
     }
     bool ThroughTheMenu(const std::function<void()>& steps) {
         auto ran = std::make_shared<bool>(false);

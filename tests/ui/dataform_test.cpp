@@ -4,6 +4,7 @@
 // selected, and the tables and the main window afterwards.
 
 #include "common/modalwindow.h"
+#include "common/programfolder.h"
 #include "common/tempdir.h"
 #include "core/coordinates.h"
 #include "core/databasestore.h"
@@ -46,7 +47,7 @@ const char* const kFile = "Locatie\tX\tY\tDag\tMaand\tJaar\tSieralg\n"
                           "Poel\t162\t458\t7\t5\t2008\tClosterium lunula\n";
 
 struct ImportWindow : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir{velmora::testing::ProgramFolder::Lib::WithBiotopes};
     core::ScriptedPrompts prompts;
     session::Session session;
     core::DatabaseStore& store = session.Store();
@@ -54,14 +55,6 @@ struct ImportWindow : ::testing::Test {
     std::unique_ptr<ui::TDataForm> window;
 
     void SetUp() override {
-        QDir root(dir.path());
-        root.mkdir("Data");
-        root.mkdir("Lib");
-        QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Biotoopcodes.dbf",
-                    dir.filePath("Lib/Biotoopcodes.dbf"));
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetDecimalSeparator('.');
         store.CreateDatabase("Test");
         ASSERT_TRUE(store.OpenDatabase("Test"));
         store.SetCoordinateSystem(core::kKmBased);
@@ -83,8 +76,6 @@ struct ImportWindow : ::testing::Test {
         window.reset();
         form.reset();
         store.CloseDatabase();
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
     }
 
     template <class T> T* Find(const char* name) {

@@ -3,6 +3,7 @@
 // refused, and the flat table written.
 
 #include "common/otherprogram.h"
+#include "common/programfolder.h"
 #include "common/tempdir.h"
 #include "core/databasestore.h"
 #include "core/dataset.h"
@@ -28,21 +29,13 @@ using velmora::testing::WriteAll;
 namespace {
 
 struct ExportMenu : ::testing::Test {
-    QTemporaryDir dir;
+    velmora::testing::ProgramFolder dir{velmora::testing::ProgramFolder::Lib::WithBiotopes};
     core::ScriptedPrompts prompts;
     session::Session session;
     core::DatabaseStore& store = session.Store();
     std::unique_ptr<ui::TMainForm> form;
 
     void SetUp() override {
-        QDir root(dir.path());
-        root.mkdir("Data");
-        root.mkdir("Lib");
-        QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Biotoopcodes.dbf",
-                    dir.filePath("Lib/Biotoopcodes.dbf"));
-        core::SetProgramDir(dir.path());
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetDecimalSeparator('.');
         store.CreateDatabase("Test");
         ASSERT_TRUE(store.OpenDatabase("Test"));
         store.Locations().AppendRecord({1, "Ven", "05", "06", "2019", "", "", "160", "450"});
@@ -59,8 +52,6 @@ struct ExportMenu : ::testing::Test {
     void TearDown() override {
         form.reset();
         store.CloseDatabase();
-        core::CurrentSettings() = core::DefaultSettings();
-        core::SetProgramDir({});
     }
     void Choose(const char* item) {
         QAction* action = form->MenuAction(item);
