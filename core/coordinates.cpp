@@ -3,15 +3,21 @@
 #include "core/error.h"
 #include "core/resourcestrings.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace velmora::core {
 
 namespace {
+constexpr double kLargestCoordinate = 1e12;
+
 double ToDouble(const QString& text, const QString& original) {
     bool ok = false;
     const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    // No coordinate, in km, metres or degrees, comes near 10^12; a larger value would not
+    // even fit the whole numbers the square codes are made of.
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kLargestCoordinate)
         throw Error(ResStr(rsNotANumber).arg(original));
     return value;
 }
@@ -113,7 +119,9 @@ SquareCodePair SquareCodes(const QString& coordX, const QString& coordY,
         // Atlas notation on a sheet the atlas does not have names no place at all.
         if (!SheetOf(x))
             return {QStringLiteral("000-000"), QStringLiteral("000-000")};
-        auto [ax, ay] = AtlasToRD(static_cast<int>(x), static_cast<int>(y));
+        // x names a sheet (so it is small); y may be any number below 60.
+        auto [ax, ay] =
+            AtlasToRD(static_cast<int>(x), static_cast<int>(std::max<long long>(y, INT_MIN)));
         if (y == 0) {
             ax -= 2;
             ay -= 2;

@@ -19,7 +19,8 @@ inline const QString kKmBased = QStringLiteral("km-based");
 inline const QString kLatLon = QStringLiteral("LatLon");
 
 // A coordinate text as a number: empty (or blank) is 0; "." is the decimal separator when the
-// text holds one, "," otherwise. Throws Error when the text is not a number.
+// text holds one, "," otherwise. Throws Error when the text is not a number, or a number
+// beyond 10^12 in size (no coordinate is).
 double ParseCoordinate(const QString& text);
 
 struct AtlasSheet {

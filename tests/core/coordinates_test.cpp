@@ -56,6 +56,15 @@ TEST(Coordinates, BadTextIsAConversionError) {
     EXPECT_DOUBLE_EQ(ParseCoordinate(" 162,4 "), 162.4);
 }
 
+TEST(Coordinates, NumbersTooLargeForACoordinateAreConversionErrors) {
+    for (const char* text : {"1e258", "-1e300", "1e13", "inf", "nan"}) {
+        for (const QString& system : {kKmBased, kLatLon})
+            EXPECT_THROW(SquareCodes(text, "450", system, "EN"), Error) << text;
+        EXPECT_THROW(SquareCodes("160", text, kKmBased, "NL"), Error) << text;
+    }
+    EXPECT_NO_THROW(SquareCodes("160000", "450000", kKmBased, "EN"));
+}
+
 TEST(Coordinates, AtlasSheetTable) {
     const auto& s = AtlasSheets();
     EXPECT_EQ(s[0].westX, 140);
