@@ -152,3 +152,22 @@ TEST_F(CheckWindow, EditRecordShowsTheEventOfTheChosenSample) {
     }));
     EXPECT_EQ(store.Locations().FieldByName("LOCATIE").AsString(), "Poel");
 }
+
+TEST_F(CheckWindow, NamelessSamplesGoWithTheirButtonAndTheWindowClosesWithItsButton) {
+    {
+        // Samples without a name, as an older program or an import left them.
+        const core::DatabaseStore::BulkChange bulk(store);
+        store.Samples().AppendRecord({1, "2019-06-05", "", "", ""});
+        store.Samples().AppendRecord({1, "2019-06-05", "", "", ""});
+    }
+    ASSERT_TRUE(ThroughTheMenu([&] {
+        EXPECT_EQ(Items(window->Doubtful()).mid(0, 2), QStringList({" Geen naam", " Geen naam"}));
+        Click("VerwijderZonderNaam");
+        EXPECT_FALSE(Items(window->Doubtful()).contains(" Geen naam"));
+        Click("ZoekNamen");
+        EXPECT_EQ(window->Doubtful()->count(), 3);
+        Click("Sluit");
+        EXPECT_FALSE(window->isVisible());
+    }));
+    EXPECT_EQ(Names().size(), 4);
+}

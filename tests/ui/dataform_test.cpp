@@ -279,3 +279,19 @@ TEST_F(ImportWindow, ALayoutIsSavedAndAppliedAgainAfterTheNextFile) {
 }
 
 } // namespace
+
+TEST_F(ImportWindow, TheSortAndCoordinateButtons) {
+    ASSERT_TRUE(ThroughTheMenu([&] {
+        OpenFile();
+        ChooseColumns();
+        Click("CheckCoord");
+        EXPECT_EQ(prompts.shown.last(), ResStr(rsImportNoErrorsFound));
+        Click("Sorteer");
+        QAbstractItemModel* model = window->DataGrid()->model();
+        QStringList names;
+        for (int r = 1; r < model->rowCount(); ++r)
+            names << model->index(r, 0).data().toString();
+        EXPECT_EQ(names, QStringList({"Poel", "Poel", "Ven"}));
+        EXPECT_EQ(model->headerData(3, Qt::Vertical).toString(), "4");
+    }));
+}
