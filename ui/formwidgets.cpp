@@ -1,5 +1,9 @@
 #include "ui/formwidgets.h"
 
+#include "core/prompts.h"
+#include "recording/messages.h"
+
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -20,6 +24,20 @@ QPushButton* NamedButton(const char* objectName, const char* caption, QWidget* p
     button->setObjectName(QString::fromLatin1(objectName));
     button->setAutoDefault(false);
     return button;
+}
+
+QString ChooseFileToWrite(const QString& caption, const QString& start, const QString& filter,
+                          const QString& defaultExtension) {
+    QString path = core::UserPrompts().ChooseSaveFile(caption, start, filter);
+    if (path.isEmpty())
+        return {};
+    if (!defaultExtension.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += defaultExtension;
+    if (QFileInfo::exists(path) &&
+        !core::UserPrompts().YesNo(QFileInfo(path).fileName() + QLatin1Char('\n') +
+                                   recording::ResStr(recording::rsReplaceQuestion)))
+        return {};
+    return path;
 }
 
 } // namespace velmora::ui

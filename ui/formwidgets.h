@@ -15,4 +15,10 @@ QLabel* NamedLabel(const char* objectName, const char* caption, QWidget* parent)
 // A push button that Enter in a field does not press (no auto-default).
 QPushButton* NamedButton(const char* objectName, const char* caption, QWidget* parent);
 
+// A file to be written, chosen in the save dialog: defaultExtension (".tsv") added when the
+// name has none, and the user asked before an existing file is replaced. Empty when the
+// dialog was cancelled or the file is not to be replaced.
+QString ChooseFileToWrite(const QString& caption, const QString& start, const QString& filter,
+                          const QString& defaultExtension);
+
 } // namespace velmora::ui

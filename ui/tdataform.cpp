@@ -564,19 +564,12 @@ void TDataForm::OpenTSVXLSfileClick() {
 }
 
 void TDataForm::SaveSettingsClick() {
-    QString path =
-        core::UserPrompts().ChooseSaveFile(windowTitle(), m_import.RememberedLayout(),
+    const QString path = ChooseFileToWrite(windowTitle(), m_import.RememberedLayout(),
                                            QStringLiteral("VelmoraDatabase Format (*.vlf);;") +
-                                               ResStr(rsImportAllFiles) + QStringLiteral(" (*)"));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".vlf");
-    if (QFileInfo::exists(path) &&
-        !core::UserPrompts().YesNo(QFileInfo(path).fileName() + QLatin1Char('\n') +
-                                   recording::ResStr(recording::rsReplaceQuestion)))
-        return;
-    m_import.SaveColumnLayout(path);
+                                               ResStr(rsImportAllFiles) + QStringLiteral(" (*)"),
+                                           QStringLiteral(".vlf"));
+    if (!path.isEmpty())
+        m_import.SaveColumnLayout(path);
 }
 
 void TDataForm::LoadSettingsClick() {

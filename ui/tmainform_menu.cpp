@@ -19,6 +19,7 @@
 #include "session/session.h"
 #include "support/messages.h"
 #include "support/photofolder.h"
+#include "ui/formwidgets.h"
 #include "ui/locationpanel.h"
 #include "ui/messages.h"
 #include "ui/nameentrypanel.h"
@@ -187,30 +188,12 @@ void TMainForm::ImporteerClick() {
     reopen();
 }
 
-namespace {
-
-// A file chosen to be written: the default extension added when it has none, and the user
-// asked before an existing file is replaced. Empty when cancelled or not to be replaced.
-QString ChooseExportFile(const QString& filter, const QString& defaultExtension) {
-    QString path = core::UserPrompts().ChooseSaveFile(QString(), QString(), filter);
-    if (path.isEmpty())
-        return {};
-    if (!defaultExtension.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += defaultExtension;
-    if (QFileInfo::exists(path) &&
-        !core::UserPrompts().YesNo(QFileInfo(path).fileName() + QLatin1Char('\n') +
-                                   recording::ResStr(recording::rsReplaceQuestion)))
-        return {};
-    return path;
-}
-
-} // namespace
-
 void TMainForm::TextExportClick() {
     if (!m_store.IsOpen() || !ConfirmNoPendingEdits())
         return;
-    const QString path = ChooseExportFile(
-        QStringLiteral("TAB Separated Value (*.tsv);;All Files (*)"), QStringLiteral(".tsv"));
+    const QString path = ChooseFileToWrite(
+        QString(), QString(), QStringLiteral("TAB Separated Value (*.tsv);;All Files (*)"),
+        QStringLiteral(".tsv"));
     if (path.isEmpty())
         return;
     recording::ExportDatabase(
@@ -221,8 +204,9 @@ void TMainForm::TextExportClick() {
 void TMainForm::ExporteerXLSbestandClick() {
     if (!m_store.IsOpen() || !ConfirmNoPendingEdits())
         return;
-    const QString path = ChooseExportFile(
-        QStringLiteral("Excel bestand (*.xls *.xlsx);;Alle bestanden (*)"), QString());
+    const QString path = ChooseFileToWrite(
+        QString(), QString(), QStringLiteral("Excel bestand (*.xls *.xlsx);;Alle bestanden (*)"),
+        QString());
     if (path.isEmpty())
         return;
     recording::ExportDatabase(
