@@ -8,6 +8,21 @@
 
 namespace velmora::core {
 
+QString RecordText(const dbf::DbfTable& table, const char* record, int field) {
+    if (field < 0)
+        return {};
+    const dbf::FieldDef& def = table.Fields()[static_cast<std::size_t>(field)];
+    if (def.type == dbf::FieldType::Character) {
+        const char* p = record + def.offset;
+        int n = def.length;
+        while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
+            --n;
+        if (std::all_of(p, p + n, [](char c) { return c > 0; }))
+            return QString::fromLatin1(p, n);
+    }
+    return QString::fromStdString(table.Text(record, field));
+}
+
 namespace {
 
 constexpr std::size_t kReadAhead = 12; // records fetched ahead of a walk

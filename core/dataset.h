@@ -59,6 +59,12 @@ enum class DatasetEvent {
 
 class Dataset;
 
+// A field of a record buffer of the table as text, trailing blanks dropped; empty for field -1
+// (a field the table lacks). Plain ASCII text fields, most of a database, are taken straight
+// from the record; everything else goes through the table's decoding. For whole-table passes
+// that read the records without moving a cursor.
+QString RecordText(const dbf::DbfTable& table, const char* record, int field);
+
 // A handle on one field of a dataset's current record.
 class Field {
 public:

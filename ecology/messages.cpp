@@ -25,6 +25,28 @@ const std::vector<core::ResourceString>& Messages() {
         {rsSpTrofieIndifferent, "rsSpTrofieIndifferent", "Indifferent/Onbekend"},
         {rsNotPrefix, "rsNotPrefix", "Niet  :  "},
         {rsPartlyPrefix, "rsPartlyPrefix", "Deels :  "},
+        {rsNoSelection, "rsNoSelection",
+         "Er zijn geen locaties geselecteerd. Selecteer eerst minstens één locatie"},
+        {rsHdrLocatie, "rsHdrLocatie", "Locatie"},
+        {rsHdrDatum, "rsHdrDatum", "Datum"},
+        {rsHdrAnalist, "rsHdrAnalist", "Analist"},
+        {rsHdrLocations, "rsHdrLocations", "Locaties"},
+        {rsHdrZuurgraad, "rsHdrZuurgraad", "Zuurgraad"},
+        {rsHdrLocationNumber, "rsHdrLocationNumber", "Locatienummer"},
+        {rsHdrXCoord, "rsHdrXCoord", "X-coord"},
+        {rsHdrYCoord, "rsHdrYCoord", "Y-coord"},
+        {rsHdrConductivity, "rsHdrConductivity", "Geleidingsvermogen (uS/cm)"},
+        {rsSetAsideLegend, "rsSetAsideLegend",
+         "(NIT:) Niet in TaxaLijst, (N:) Onzekere determinatie (D:) Alleen dode cellen "
+         "(Locatienummers)"},
+        {rsRedListBlock, "rsRedListBlock", "Rode Lijst soorten (Locatienummers)"},
+        {rsHdrNatuurwaarde, "rsHdrNatuurwaarde", "Natuurwaarde"},
+        {rsHdrRedList, "rsHdrRedList", "Rode Lijstsoorten"},
+        {rsHdrDn, "rsHdrDn", "d (Aantal)"},
+        {rsHdrRn, "rsHdrRn", "r (Zeldzaamheid)"},
+        {rsHdrSn, "rsHdrSn", "s (Signaalwaarde)"},
+        {rsAllLocations, "rsAllLocations", "Natuurwaarde van alle locaties samen"},
+        {rsTableNotSaved, "rsTableNotSaved", "De tabel is niet bewaard:"},
     };
     return block;
 }

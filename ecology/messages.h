@@ -32,6 +32,26 @@ enum Message : int {
     rsSpTrofieIndifferent = 3021,
     rsNotPrefix = 3032,    // before a name the nature value did not count
     rsPartlyPrefix = 3033, // before a name it counted in part
+    // Tables of a selection
+    rsNoSelection = 3034,
+    rsHdrLocatie = 3035,
+    rsHdrDatum = 3036,
+    rsHdrAnalist = 3037,
+    rsHdrLocations = 3038,
+    rsHdrZuurgraad = 3039,
+    rsHdrLocationNumber = 3040,
+    rsHdrXCoord = 3041,
+    rsHdrYCoord = 3042,
+    rsHdrConductivity = 3043,
+    rsSetAsideLegend = 3044,
+    rsRedListBlock = 3045,
+    rsHdrNatuurwaarde = 3046,
+    rsHdrRedList = 3047,
+    rsHdrDn = 3048,
+    rsHdrRn = 3049,
+    rsHdrSn = 3050,
+    rsAllLocations = 3051,
+    rsTableNotSaved = 3052, // followed by the reason
 };
 
 // The text of one of ecology's messages, translated when the interface language has it.

@@ -83,4 +83,11 @@ QString LowerAsciiLetters(const QString& text) {
     return out;
 }
 
+std::pair<QString, QString> SplitInfo(const QString& desmidInfo) {
+    const qsizetype hash = desmidInfo.indexOf(QLatin1Char('#'));
+    if (hash < 0)
+        return {desmidInfo, QString()};
+    return {desmidInfo.left(hash).trimmed(), desmidInfo.mid(hash + 1, 100).trimmed()};
+}
+
 } // namespace velmora::ecology

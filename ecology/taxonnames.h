@@ -3,6 +3,7 @@
 // against the annotated taxa list. Every window that matches names uses these.
 
 #include <QString>
+#include <utility>
 
 namespace velmora::ecology {
 
@@ -33,5 +34,10 @@ QString FoldCase(const QString& text);
 // Letters A to Z lowered, every other character unchanged (the comparison form of the name
 // filter).
 QString LowerAsciiLetters(const QString& text);
+
+// The two parts of a sample's taxon information (DESMIDINFO): the trimmed texts before and
+// after its first "#" (the second at most 100 characters before trimming); the whole text as
+// the first part when it has no "#".
+std::pair<QString, QString> SplitInfo(const QString& desmidInfo);
 
 } // namespace velmora::ecology

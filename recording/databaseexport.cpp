@@ -10,6 +10,7 @@
 #include "core/spreadsheet/spreadsheet.h"
 #include "core/text/textfile.h"
 #include "ecology/taxalist.h"
+#include "ecology/taxonnames.h"
 #include "recording/messages.h"
 
 #include <QFile>
@@ -24,34 +25,13 @@ namespace velmora::recording {
 
 namespace dbf = core::dbf;
 
-std::pair<QString, QString> SplitInfo(const QString& desmidInfo) {
-    const qsizetype hash = desmidInfo.indexOf(QLatin1Char('#'));
-    if (hash < 0)
-        return {desmidInfo, QString()};
-    return {desmidInfo.left(hash).trimmed(), desmidInfo.mid(hash + 1, 100).trimmed()};
-}
-
 namespace {
 
 // The seven taxon information columns.
 constexpr int kInfoColumns = 7;
 
-// A field's text as the table gives it. Plain ASCII text fields, most of a database, are
-// taken straight from the record; everything else goes through the table's decoding.
-QString Text(const dbf::DbfTable& table, const char* record, int field) {
-    if (field < 0)
-        return {};
-    const dbf::FieldDef& def = table.Fields()[static_cast<std::size_t>(field)];
-    if (def.type == dbf::FieldType::Character) {
-        const char* p = record + def.offset;
-        int n = def.length;
-        while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
-            --n;
-        if (std::all_of(p, p + n, [](char c) { return c > 0; }))
-            return QString::fromLatin1(p, n);
-    }
-    return QString::fromStdString(table.Text(record, field));
-}
+using core::RecordText;
+using ecology::SplitInfo;
 
 } // namespace
 
@@ -159,7 +139,7 @@ bool FlatTable::Build(core::DatabaseStore& store, const std::function<bool(int)>
                 QStringList texts;
                 texts.reserve(nLocFields);
                 for (int f = 0; f < nLocFields; ++f)
-                    texts << Text(locTable, record, f);
+                    texts << RecordText(locTable, record, f);
                 QString key;
                 for (int f : keyFields)
                     if (f >= 0)
@@ -190,7 +170,7 @@ void FlatTable::Sort() {
     entries.reserve(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const QString name =
-            Text(m_samTable, m_samTable.Record(m_rows[i].sample), m_samDesmid).trimmed();
+            RecordText(m_samTable, m_samTable.Record(m_rows[i].sample), m_samDesmid).trimmed();
         auto it = foldedNames.constFind(name);
         if (it == foldedNames.constEnd())
             it = foldedNames.insert(name, name.toCaseFolded());
@@ -229,15 +209,16 @@ QStringList FlatTable::Cells(std::size_t i) const {
     QStringList cells = m_locTexts[row.location];
     cells.reserve(m_headers.size());
     for (int f : m_samFields)
-        cells << Text(m_samTable, record, f);
-    const auto [info1, info2] = SplitInfo(Text(m_samTable, record, m_samInfo));
+        cells << RecordText(m_samTable, record, f);
+    const auto [info1, info2] = SplitInfo(RecordText(m_samTable, record, m_samInfo));
     cells << info1 << info2;
     if (m_taxonInfo) {
         if (m_samDesmid < 0 || m_samTable.IsNull(record, m_samDesmid)) {
             for (int k = 0; k < kInfoColumns; ++k)
                 cells << QString();
         } else {
-            cells << m_taxonInfo->AddTaxonInfo(Text(m_samTable, record, m_samDesmid), QString())
+            cells << m_taxonInfo
+                         ->AddTaxonInfo(RecordText(m_samTable, record, m_samDesmid), QString())
                          .split(QLatin1Char('\t'))
                          .mid(0, kInfoColumns);
         }

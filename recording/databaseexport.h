@@ -25,11 +25,6 @@ class TaxaList;
 
 namespace velmora::recording {
 
-// INFO1 and INFO2 of a sample's DESMIDINFO: the trimmed parts before and after its first "#"
-// (the second at most 100 characters before trimming); the whole text in INFO1 when it has
-// no "#".
-std::pair<QString, QString> SplitInfo(const QString& desmidInfo);
-
 // The flat table of the store's open database: row 0 the headers, then one row per sample
 // of a location, sorted. taxonInfo: the list whose information fills the seven extra columns
 // (nullptr: no extra columns). progress(percent) is told after each location; true cancels,

@@ -49,6 +49,8 @@ const std::vector<core::ResourceString>& Messages() {
         {rsHintCancel, "rsHintCancel", "Annuleer wijzigingen"},
         {rsNewDatabaseTitle, "rsNewDatabaseTitle", "Maak een nieuwe database"},
         {rsNewDatabasePrompt, "rsNewDatabasePrompt", "Geef een naam voor de database"},
+        {rsClearSelection, "rsClearSelection", "Wis selectie"},
+        {rsBackToLocationTable, "rsBackToLocationTable", "Terug naar Locatietabel"},
         {rsAlreadyListed, "rsAlreadyListed", "staat al in de lijst en wordt niet toegevoegd"},
         {rsAddToSearchList, "rsAddToSearchList", "wordt toegevoegd aan de zoek lijst. Wil je dat?"},
     };

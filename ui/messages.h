@@ -52,6 +52,9 @@ enum Message : int {
     // Database selection window
     rsNewDatabaseTitle = 2039, // the input box of a new database
     rsNewDatabasePrompt = 2040,
+    // Tables window: the captions of its back button
+    rsClearSelection = 2041,
+    rsBackToLocationTable = 2042,
     // Name entry: adding a name to the search list
     rsAlreadyListed = 3030,
     rsAddToSearchList = 3031,

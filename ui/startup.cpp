@@ -17,6 +17,7 @@
 #include "ui/tprefform.h"
 #include "ui/tprogress.h"
 #include "ui/tselectdbform.h"
+#include "ui/ttableform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -120,6 +121,10 @@ int RunProgram(QApplication& app) {
         [foto = fotoMapForm.get()](QString& mainFolder, QString& subfolder) {
             return foto->Run(mainFolder, subfolder);
         });
+    auto tableForm =
+        std::make_unique<TTableForm>(session.Store(), session.Ecology(), mainForm.get());
+    tableForm->SetShowNatureValue([nw = nwForm.get()] { nw->ShowResults(); });
+    mainForm->SetTablesDialog([table = tableForm.get()] { table->Run(); });
     auto columnSelect = std::make_unique<TGridColumnSelect>(mainForm.get());
     locationForm->SetColumnChooser(columnSelect.get());
     auto progress = std::make_unique<TProgress>(mainForm.get());
@@ -175,6 +180,7 @@ int RunProgram(QApplication& app) {
     selectDBForm.reset();
     progress.reset();
     columnSelect.reset();
+    tableForm.reset();
     fotoMapForm.reset();
     locationForm.reset();
     prefForm.reset();

@@ -258,6 +258,8 @@ void TMainForm::ApplyPanelState() {
         action->setEnabled(open && static_cast<bool>(m_runImport));
     if (QAction* action = MenuAction(QStringLiteral("CheckNames")))
         action->setEnabled(open && static_cast<bool>(m_runCheckNames));
+    if (QAction* action = MenuAction(QStringLiteral("Tabellen")))
+        action->setEnabled(open && static_cast<bool>(m_runTables));
     for (const char* item : {"TextExport", "ExporteerXLSbestand"})
         if (QAction* action = MenuAction(QString::fromLatin1(item)))
             action->setEnabled(open);

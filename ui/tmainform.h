@@ -70,6 +70,7 @@ public:
     // The location search window, run modally by "Locatielijst" and "Lijst met locaties".
     // The name correction window; returns the location ID chosen there to be shown next.
     void SetCheckNamesDialog(std::function<QVariant()> run) { m_runCheckNames = std::move(run); }
+    void SetTablesDialog(std::function<void()> run) { m_runTables = std::move(run); }
     // The import window, shown modally for the database named.
     void SetImportDialog(std::function<void(const QString&)> run) { m_runImport = std::move(run); }
     void SetLocationSearchDialog(std::function<void()> run) {
@@ -126,6 +127,7 @@ public:
     void ImporteerClick();
     void TextExportClick();
     void CheckNamesClick();
+    void TabellenClick();
     // "Voeg toe aan Zoeklijst" for a name (as shown).
     void AddToSearchList(const QString& name);
     void ExporteerXLSbestandClick();
@@ -207,6 +209,7 @@ private:
     std::function<void()> m_runLocationSearch;
     std::function<void(const QString&)> m_runImport;
     std::function<QVariant()> m_runCheckNames;
+    std::function<void()> m_runTables;
     std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;

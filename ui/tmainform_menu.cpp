@@ -116,6 +116,8 @@ void TMainForm::BuildMenu() {
     MenuAction(QStringLiteral("MaakFotoDIR"))->setEnabled(true);
     connect(MenuAction(QStringLiteral("SelectLoc")), &QAction::triggered, this,
             [this] { SelectLocClick(); });
+    connect(MenuAction(QStringLiteral("Tabellen")), &QAction::triggered, this,
+            [this] { TabellenClick(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -226,6 +228,12 @@ void TMainForm::CheckNamesClick() {
     // "Bewerk record": the event of the sample chosen there.
     if (chosen.isValid() && m_store.Locations().Locate(QStringLiteral("ID"), chosen))
         LoadCurrentEvent();
+}
+
+void TMainForm::TabellenClick() {
+    if (!m_runTables || !m_store.IsOpen())
+        return;
+    RunOverDatabase([this] { m_runTables(); });
 }
 
 void TMainForm::AddToSearchList(const QString& name) {

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "core/spreadsheet/spreadsheet.h"
 #include "ecology/taxalist.h"
+#include "ecology/taxonnames.h"
 #include "recording/databaseexport.h"
 #include "recording/messages.h"
 
@@ -91,11 +92,11 @@ TEST(ExportInfo, TheInfoIsSplitAtItsFirstHash) {
          {Case{"ex herb. # det. X", "ex herb.", "det. X"}, Case{"alleen info", "alleen info", ""},
           Case{"  niet getrimd  ", "  niet getrimd  ", ""}, Case{"a#b#c", "a", "b#c"},
           Case{"#", "", ""}, Case{"", "", ""}}) {
-        const auto [one, two] = SplitInfo(c.info);
+        const auto [one, two] = ecology::SplitInfo(c.info);
         EXPECT_EQ(one, c.info1) << c.info;
         EXPECT_EQ(two, c.info2) << c.info;
     }
-    EXPECT_EQ(SplitInfo("a#" + QString(120, 'x')).second.size(), 100);
+    EXPECT_EQ(ecology::SplitInfo("a#" + QString(120, 'x')).second.size(), 100);
 }
 
 TEST_F(Export, OneRowPerSampleOfALocationSortedOnDateLocationAndName) {

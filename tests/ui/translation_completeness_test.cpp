@@ -23,6 +23,7 @@
 #include "ui/tprefform.h"
 #include "ui/tprogress.h"
 #include "ui/tselectdbform.h"
+#include "ui/ttableform.h"
 
 #include <QMainWindow>
 #include <QRegularExpression>
@@ -63,6 +64,8 @@ struct Windows {
         {"TBoxplotForm", [] { return std::make_unique<ui::TBoxplotForm>(); }},
         {"TCheckForm",
          [this] { return std::make_unique<ui::TCheckForm>(session.Store(), ecology.searchList); }},
+        {"TTableForm",
+         [this] { return std::make_unique<ui::TTableForm>(session.Store(), ecology); }},
     };
 };
 
