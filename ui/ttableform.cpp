@@ -25,6 +25,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
@@ -210,7 +212,7 @@ TTableForm::TTableForm(core::DatabaseStore& store, ecology::EcologyData& ecology
     auto* all = NamedButton("SelecteerAlles", "Selecteer Alles", m_selectionGroup);
     auto* invert = NamedButton("InverteerSelectie", "Inverteer Selectie", m_selectionGroup);
     auto* none = NamedButton("SelecteerNiets", "Selecteer Niets", m_selectionGroup);
-    auto* selectionLayout = new QVBoxLayout(m_selectionGroup);
+    auto* selectionLayout = new QHBoxLayout(m_selectionGroup);
     selectionLayout->addWidget(all);
     selectionLayout->addWidget(invert);
     selectionLayout->addWidget(none);
@@ -243,22 +245,37 @@ TTableForm::TTableForm(core::DatabaseStore& store, ecology::EcologyData& ecology
         optionsLayout->addWidget(box);
     optionsLayout->addWidget(m_transpose);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(m_filterGroup);
-    left->addWidget(m_selectionGroup);
+    // The controls scroll when the screen is too low for them all.
+    auto* panel = new QWidget(this);
+    auto* controls = new QVBoxLayout(panel);
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(m_filterGroup);
+    controls->addWidget(m_selectionGroup);
     for (QPushButton* button : {m_back, m_speciesList, m_natureValues})
-        left->addWidget(button);
-    left->addWidget(m_optionsGroup);
-    for (QPushButton* button : {saveTsv, saveExcel, m_export})
-        left->addWidget(button);
-    left->addStretch(1);
+        controls->addWidget(button);
+    controls->addWidget(m_optionsGroup);
+    auto* saveButtons = new QHBoxLayout;
+    saveButtons->addWidget(saveTsv);
+    saveButtons->addWidget(saveExcel);
+    controls->addLayout(saveButtons);
+    controls->addWidget(m_export);
+    controls->addStretch(1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ControlsScroll"));
+    scroll->setWidget(panel);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(panel->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width());
+    auto* left = new QVBoxLayout;
+    left->addWidget(scroll, 1);
     left->addWidget(closeButton);
 
     m_tableModel = new TableGridModel(m_table, true, this);
     m_resultModel = new TableGridModel(m_result, false, this);
     m_listModel = new TableGridModel(m_lists.list, false, this);
     m_tableView = GridView<LocationTableView>("Grid", m_tableModel, this);
-    m_tableView->setColumnHidden(ecology::LcId, true);
     m_tableView->setItemDelegateForColumn(LcMerge, new MergeDelegate(m_tableView));
     m_tableView->setEditTriggers(QAbstractItemView::AnyKeyPressed |
                                  QAbstractItemView::DoubleClicked |
@@ -344,6 +361,12 @@ TTableForm::TTableForm(core::DatabaseStore& store, ecology::EcologyData& ecology
 }
 
 TTableForm::~TTableForm() = default;
+
+void TTableForm::ResetLocationModel() {
+    m_tableModel->Reset(true);
+    // The column of IDs and selection marks is the window's own.
+    m_tableView->setColumnHidden(ecology::LcId, true);
+}
 
 QCheckBox* TTableForm::Option(const char* name, const char* caption) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), m_optionsGroup);
@@ -431,7 +454,7 @@ void TTableForm::ShowLocationTable() {
     m_export->show();
     m_back->setText(ResStr(rsClearSelection));
     m_view = TableView::LocationTable;
-    m_tableModel->Reset(true);
+    ResetLocationModel();
     m_resultModel->Reset(false);
     m_listModel->Reset(true);
     m_pages->setCurrentWidget(m_tableView);
@@ -449,7 +472,7 @@ void TTableForm::LocationTableClick() {
 
 void TTableForm::SetSelection(ecology::SelectionChange change) {
     ecology::ChangeSelection(m_table, change);
-    m_tableModel->Reset(true);
+    ResetLocationModel();
 }
 
 void TTableForm::LocationCellClicked(int column, int row) {
@@ -468,7 +491,7 @@ void TTableForm::LocationHeaderClicked(int column, bool descending) {
         m_tableView->setCurrentIndex(current.siblingAtColumn(ecology::LcLocatie));
     }
     ecology::SortLocationTable(m_table, column, descending);
-    m_tableModel->Reset(true);
+    ResetLocationModel();
 }
 
 // ---------------------------------------------------------------- results
@@ -485,7 +508,7 @@ void TTableForm::ShowResult(TableView view) {
     m_authors->setVisible(species);
     m_transpose->setVisible(!species);
     m_back->setText(ResStr(rsBackToLocationTable));
-    m_tableModel->Reset(true);
+    ResetLocationModel();
     m_resultModel->Reset(!species, species && m_result.RowCount() >= 7 ? 6 : 0);
     m_listModel->Reset(true);
     m_listView->setVisible(species);
@@ -496,7 +519,10 @@ void TTableForm::ShowResult(TableView view) {
         int width = 4;
         for (int c = 0; c < m_lists.list.ColCount(); ++c)
             width += m_listView->columnWidth(c);
-        m_resultSplitter->setSizes({std::max(200, m_resultSplitter->width() - width), width});
+        // The list takes its width, but leaves the species list at least three fifths.
+        const int total = m_resultSplitter->width();
+        width = std::min(width, total * 2 / 5);
+        m_resultSplitter->setSizes({total - width, width});
     }
     setWindowTitle(QStringLiteral("Tabellen"));
 }

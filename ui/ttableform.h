@@ -72,6 +72,7 @@ private:
     ecology::TableFilter Filter() const;
     ecology::SelectionOptions Options() const;
     ecology::SelectionSource Source();
+    void ResetLocationModel();
     void ShowLocationTable();
     void ShowResult(ecology::TableView view);
     void OptionChanged(bool speciesListOnly);

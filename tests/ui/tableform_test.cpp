@@ -176,6 +176,7 @@ TEST_F(TableWindow, FilterSelectionAndLocationNumbersWithMouseAndKeys) {
         // The right button sorts descending.
         ClickHeader(view, ecology::LcLocatie, Qt::RightButton);
         EXPECT_EQ(Names(), (QStringList{"Ven", "Poel", "Plas", "Meer"}));
+        EXPECT_TRUE(view->isColumnHidden(ecology::LcId)) << "the IDs stay the window's own";
         ClickHeader(view, ecology::LcLocatie);
         EXPECT_EQ(Names(), (QStringList{"Meer", "Plas", "Poel", "Ven"}));
 
