@@ -282,8 +282,26 @@ TTableForm::TTableForm(core::DatabaseStore& store, ecology::EcologyData& ecology
                                  QAbstractItemView::EditKeyPressed);
     m_resultView = GridView("DGrid", m_resultModel, this);
     m_listView = GridView("LGrid", m_listModel, this);
+    // The species list's first six rows (location numbers, coordinates, pH, EC and the score
+    // titles) stay in view above the taxa: a view of their own, scrolled sideways with the
+    // list.
+    m_frozenModel = new TableGridModel(m_frozenRows, false, this);
+    m_frozenView = GridView("DGridKop", m_frozenModel, this);
+    m_frozenView->setFocusPolicy(Qt::NoFocus);
+    m_frozenView->horizontalHeader()->hide();
+    m_frozenView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozenView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // as wide as the list's
+    m_frozenView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_resultView->horizontalScrollBar(), &QScrollBar::valueChanged,
+            m_frozenView->horizontalScrollBar(), &QScrollBar::setValue);
+    auto* resultPanel = new QWidget(this);
+    auto* resultLayout = new QVBoxLayout(resultPanel);
+    resultLayout->setContentsMargins(0, 0, 0, 0);
+    resultLayout->setSpacing(0);
+    resultLayout->addWidget(m_frozenView);
+    resultLayout->addWidget(m_resultView, 1);
     m_resultSplitter = new QSplitter(this);
-    m_resultSplitter->addWidget(m_resultView);
+    m_resultSplitter->addWidget(resultPanel);
     m_resultSplitter->addWidget(m_listView);
     m_resultSplitter->setStretchFactor(0, 3);
     m_resultSplitter->setStretchFactor(1, 1);
@@ -509,11 +527,31 @@ void TTableForm::ShowResult(TableView view) {
     m_transpose->setVisible(!species);
     m_back->setText(ResStr(rsBackToLocationTable));
     ResetLocationModel();
-    m_resultModel->Reset(!species, species && m_result.RowCount() >= 7 ? 6 : 0);
+    const bool freeze = species && m_result.RowCount() >= 7;
+    m_resultModel->Reset(!species, species ? 6 : 0);
+    m_frozenRows = m_result;
+    m_frozenRows.SetRowCount(freeze ? 6 : 0);
+    m_frozenModel->Reset(false, 6);
+    m_resultView->horizontalHeader()->setVisible(!species);
     m_listModel->Reset(true);
     m_listView->setVisible(species);
     m_pages->setCurrentWidget(m_resultSplitter);
     SizeColumns(m_resultView, m_result);
+    m_frozenView->setVisible(freeze);
+    if (freeze) {
+        for (int row = 0; row < 6; ++row)
+            m_resultView->setRowHidden(row, true);
+        m_frozenView->resizeColumnsToContents();
+        for (int c = 0; c < m_result.ColCount(); ++c) {
+            const int width =
+                std::min(400, std::max(m_resultView->columnWidth(c), m_frozenView->columnWidth(c)));
+            m_resultView->setColumnWidth(c, width);
+            m_frozenView->setColumnWidth(c, width);
+        }
+        m_frozenView->setFixedHeight(6 * m_frozenView->verticalHeader()->defaultSectionSize() +
+                                     2 * m_frozenView->frameWidth());
+        m_frozenView->horizontalScrollBar()->setValue(m_resultView->horizontalScrollBar()->value());
+    }
     if (species) {
         SizeColumns(m_listView, m_lists.list);
         int width = 4;

@@ -62,6 +62,7 @@ public:
     QTableView* LocationView() const { return m_tableView; }
     QTableView* ResultView() const { return m_resultView; }
     QTableView* LocationListView() const { return m_listView; }
+    QTableView* FixedRowsView() const { return m_frozenView; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,8 +89,9 @@ private:
     ecology::EcologyData& m_ecology;
     std::function<void()> m_showNatureValue;
 
-    core::Grid m_table;  // the location table
-    core::Grid m_result; // the species list or the nature value table
+    core::Grid m_table;      // the location table
+    core::Grid m_result;     // the species list or the nature value table
+    core::Grid m_frozenRows; // the species list's first six rows, kept in view
     ecology::LocationLists m_lists;
     ecology::TableView m_view = ecology::TableView::LocationTable;
     bool m_transposed = false;
@@ -113,6 +115,8 @@ private:
     TableGridModel* m_tableModel;
     TableGridModel* m_resultModel;
     TableGridModel* m_listModel;
+    QTableView* m_frozenView;
+    TableGridModel* m_frozenModel;
 };
 
 } // namespace velmora::ui

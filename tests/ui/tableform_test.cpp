@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -96,7 +97,17 @@ struct TableWindow : ::testing::Test {
         EXPECT_TRUE(widget) << name;
         return widget;
     }
-    void Click(const char* button) { QTest::mouseClick(Get(button), Qt::LeftButton); }
+    // A click on a control, scrolled into view first as a user would on a low screen.
+    void Press(QWidget* control) {
+        if (auto* scroll = window->findChild<QScrollArea*>("ControlsScroll");
+            scroll && scroll->widget()->isAncestorOf(control))
+            scroll->ensureWidgetVisible(control);
+        // A check box takes a click on its box or its text, not on the blank beside them.
+        const QPoint at = qobject_cast<QCheckBox*>(control) ? QPoint(8, control->height() / 2)
+                                                            : control->rect().center();
+        QTest::mouseClick(control, Qt::LeftButton, {}, at);
+    }
+    void Click(const char* button) { Press(Get(button)); }
     // A click on a cell of a view (grid row 1 is the view's first row when it has a header).
     void ClickCell(QTableView* view, int column, int viewRow) {
         const QRect rect = view->visualRect(view->model()->index(viewRow, column));
@@ -225,9 +236,18 @@ TEST_F(TableWindow, SpeciesListNatureValueTableSavingAndExport) {
         EXPECT_EQ(list.Cell(1, 0), "Locatienummer");
         EXPECT_EQ(list.Cell(1, 6), "Cosmarium botrytis");
         EXPECT_EQ(list.Cell(1, 8), "Onbekendia");
+        // The first six rows stay in view above the taxa.
+        QTableView* fixed = window->FixedRowsView();
+        ASSERT_TRUE(fixed->isVisible());
+        EXPECT_EQ(fixed->model()->rowCount(), 6);
+        EXPECT_EQ(fixed->model()->index(0, 1).data().toString(), "Locatienummer");
+        EXPECT_TRUE(window->ResultView()->isRowHidden(0));
+        EXPECT_FALSE(window->ResultView()->isRowHidden(6));
 
         // An option rebuilds the list shown.
-        QTest::mouseClick(Get<QCheckBox>("NegeerNIT"), Qt::LeftButton);
+        QCheckBox* nit = Get<QCheckBox>("NegeerNIT");
+        Press(nit);
+        ASSERT_TRUE(nit->isChecked());
         EXPECT_EQ(window->ResultGrid().Cell(1, 8), "");
         EXPECT_EQ(window->ResultGrid().Cell(1, 10), "NIT: Onbekendia ( 2 )");
 
