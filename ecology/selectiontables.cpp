@@ -778,8 +778,8 @@ QString DefaultTableFileName(const TableFilter& filter, TableView view) {
     QStringList parts;
     for (const QString* text :
          {&filter.taxon, &filter.owner, &filter.location, &filter.analyst, &filter.year})
-        if (!text->isEmpty())
-            parts << *text;
+        if (!text->trimmed().isEmpty())
+            parts << text->trimmed();
     QString name = parts.join(QLatin1Char('-'));
     switch (view) {
     case TableView::LocationTable:

@@ -139,6 +139,14 @@ bool Editing(QTableView* locationView) {
     return static_cast<LocationTableView*>(locationView)->Editing();
 }
 
+// The wait cursor for as long as it lives.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 QLineEdit* FilterField(const char* name, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
@@ -443,10 +451,7 @@ void TTableForm::FillLocationTable() {
           std::pair{m_owner, &filter.owner}, std::pair{m_location, &filter.location}})
         if (field->text() != *text)
             field->setText(*text);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const BusyCursor busy;
     m_table = ecology::FillLocationTable(m_store.Locations(), m_store.Samples(), filter);
     m_filterUsed = filter;
     m_result = core::Grid();
@@ -565,20 +570,22 @@ void TTableForm::ShowResult(TableView view) {
     setWindowTitle(QStringLiteral("Tabellen"));
 }
 
+bool TTableForm::HasSelection() {
+    if (ecology::HasSelectedRow(m_table))
+        return true;
+    core::UserPrompts().Message(ecology::ResStr(ecology::rsNoSelection),
+                                core::MessageKind::Information);
+    return false;
+}
+
 void TTableForm::MaakSoortenlijstClick() {
-    if (!ecology::HasSelectedRow(m_table)) {
-        core::UserPrompts().Message(ecology::ResStr(ecology::rsNoSelection),
-                                    core::MessageKind::Information);
+    if (!HasSelection())
         return;
-    }
     RebuildSpeciesList();
 }
 
 void TTableForm::RebuildSpeciesList() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const BusyCursor busy;
     ecology::SpeciesListResult built =
         ecology::BuildSpeciesList(Source(), m_table, Options(), m_ecology.tally);
     m_result = std::move(built.table);
@@ -590,19 +597,13 @@ void TTableForm::RebuildSpeciesList() {
 }
 
 void TTableForm::MaakNatuurwaardenTabelClick() {
-    if (!ecology::HasSelectedRow(m_table)) {
-        core::UserPrompts().Message(ecology::ResStr(ecology::rsNoSelection),
-                                    core::MessageKind::Information);
+    if (!HasSelection())
         return;
-    }
     RebuildNatureValueTable();
 }
 
 void TTableForm::RebuildNatureValueTable() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const BusyCursor busy;
     ecology::NatureValueTableResult built =
         ecology::BuildNatureValueTable(Source(), m_table, Options(), m_ecology.tally);
     if (built.table.RowCount() == 0) { // nothing selected after all: the message was shown
@@ -671,11 +672,8 @@ void TTableForm::BewaarClick(ecology::TableFileFormat format) {
 }
 
 void TTableForm::ExportSelectionClick() {
-    if (!ecology::HasSelectedRow(m_table)) {
-        core::UserPrompts().Message(ecology::ResStr(ecology::rsNoSelection),
-                                    core::MessageKind::Information);
+    if (!HasSelection())
         return;
-    }
     const QString path = ChooseFileToWrite(
         QString(), m_lastFolder, QStringLiteral("Tab Separated Value (*.tsv);;All files (*)"),
         QStringLiteral(".tsv"));

@@ -74,6 +74,8 @@ private:
     ecology::SelectionOptions Options() const;
     ecology::SelectionSource Source();
     void ResetLocationModel();
+    // True when a row is selected; otherwise the message, and false.
+    bool HasSelection();
     void ShowLocationTable();
     void ShowResult(ecology::TableView view);
     void OptionChanged(bool speciesListOnly);
