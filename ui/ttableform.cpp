@@ -13,6 +13,7 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -70,6 +71,8 @@ public:
         const int row = GridRow(index.row());
         if (role == Qt::DisplayRole || role == Qt::EditRole)
             return m_grid.Cell(index.column(), row);
+        if (role == Qt::ToolTipRole) // the whole text of a narrow column
+            return m_grid.Cell(index.column(), row);
         if (role == Qt::BackgroundRole) {
             if (m_locationTable)
                 return ecology::IsSelectedRow(m_grid, row) ? QColor(166, 202, 240)
@@ -99,8 +102,8 @@ public:
         return flags;
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !m_header ||
-            m_grid.RowCount() == 0 || section >= m_grid.ColCount())
+        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || orientation != Qt::Horizontal ||
+            !m_header || m_grid.RowCount() == 0 || section >= m_grid.ColCount())
             return {};
         return m_grid.Cell(section, 0);
     }
@@ -543,9 +546,13 @@ void TTableForm::ShowResult(TableView view) {
     m_pages->setCurrentWidget(m_resultSplitter);
     SizeColumns(m_resultView, m_result);
     m_frozenView->setVisible(freeze);
+    // The rows the fixed view shows are hidden below it, and only then: a view keeps hidden
+    // rows from one table to the next.
+    for (int row = 0; row < std::min(6, m_resultModel->rowCount()); ++row)
+        m_resultView->setRowHidden(row, freeze);
+    m_resultView->scrollToTop();
+    m_resultView->horizontalScrollBar()->setValue(0);
     if (freeze) {
-        for (int row = 0; row < 6; ++row)
-            m_resultView->setRowHidden(row, true);
         m_frozenView->resizeColumnsToContents();
         for (int c = 0; c < m_result.ColCount(); ++c) {
             const int width =
@@ -655,8 +662,8 @@ void TTableForm::BewaarClick(ecology::TableFileFormat format) {
     const QString name = ecology::DefaultTableFileName(m_filterUsed, m_view);
     const bool text = format == ecology::TableFileFormat::Text;
     const QString extension = text ? QStringLiteral(".tsv") : ecology::TableSpreadsheetExtension();
-    const QString start =
-        (m_lastFolder.isEmpty() ? QString() : m_lastFolder + QLatin1Char('/')) + name + extension;
+    const QString start = (m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder) +
+                          QLatin1Char('/') + name + extension;
     const QString path = ChooseFileToWrite(QString(), start,
                                            text ? QStringLiteral("TSV-bestand (*.tsv)")
                                                 : QStringLiteral("Excel file (*.xls *.xlsx)"),
@@ -675,8 +682,8 @@ void TTableForm::ExportSelectionClick() {
     if (!HasSelection())
         return;
     const QString path = ChooseFileToWrite(
-        QString(), m_lastFolder, QStringLiteral("Tab Separated Value (*.tsv);;All files (*)"),
-        QStringLiteral(".tsv"));
+        QString(), m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder,
+        QStringLiteral("Tab Separated Value (*.tsv);;All files (*)"), QStringLiteral(".tsv"));
     if (path.isEmpty())
         return;
     m_lastFolder = QFileInfo(path).absolutePath();

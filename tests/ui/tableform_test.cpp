@@ -272,6 +272,9 @@ TEST_F(TableWindow, SpeciesListNatureValueTableSavingAndExport) {
         EXPECT_FALSE(window->LocationListView()->isVisible());
         const core::Grid& nv = window->ResultGrid();
         ASSERT_EQ(nv.RowCount(), 1 + 4 + 2);
+        // The rows the species list kept in view are shown again.
+        EXPECT_FALSE(window->FixedRowsView()->isVisible());
+        EXPECT_FALSE(window->ResultView()->isRowHidden(0));
         EXPECT_EQ(nv.Cell(1, 6), "Natuurwaarde van alle locaties samen");
         // A header click sorts on d; the total stays last.
         ClickHeader(window->ResultView(), 5);
@@ -279,6 +282,7 @@ TEST_F(TableWindow, SpeciesListNatureValueTableSavingAndExport) {
         EXPECT_EQ(window->ResultGrid().Cell(5, 4), "2");
         Click("Transponeer");
         EXPECT_EQ(window->ResultGrid().Cell(0, 0), "Locatie");
+        EXPECT_FALSE(window->ResultView()->isRowHidden(0)) << "Datum";
         const core::Grid transposed = window->ResultGrid();
         Click("Transponeer");
         ClickHeader(window->ResultView(), 2);
