@@ -624,7 +624,7 @@ public:
           m_samTable(source.samples.Table()), m_sam(m_samTable) {}
 
     // The event's samples added to the tally; per location its milieu, or in total mode the
-    // milieu of all events so far. False when the event is gone.
+    // milieu of all events so far. The event's record; nullptr when the event is gone.
     const char* AddEvent(const QString& id, bool total) {
         const char* rec = LocateEvent(m_source.locations, id);
         if (!rec)

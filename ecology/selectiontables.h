@@ -64,7 +64,6 @@ struct SelectionOptions {
     bool currentNames = false;    // names replaced by their current name in the list
     bool authors = false;         // the author after the name in the species list
     bool mergeAbundances = false; // one abundance, the smallest, per taxon and location
-    bool allLocationData = false; // save the full location grid instead of the location list
 };
 
 // The location table of the events that pass the filter (the filter as given; TableFilter::Trim

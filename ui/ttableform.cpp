@@ -432,7 +432,6 @@ ecology::SelectionOptions TTableForm::Options() const {
     o.currentNames = m_currentNames->isChecked();
     o.authors = m_authors->isChecked();
     o.mergeAbundances = m_merge->isChecked();
-    o.allLocationData = m_allLocationData->isChecked();
     return o;
 }
 

@@ -218,6 +218,9 @@ TEST_F(TableWindow, SpeciesListNatureValueTableSavingAndExport) {
         Click("InverteerSelectie");
         EXPECT_FALSE(ecology::HasSelectedRow(window->LocationGrid()));
         Click("SelecteerAlles");
+        Click("SelecteerNiets");
+        EXPECT_FALSE(ecology::HasSelectedRow(window->LocationGrid()));
+        Click("SelecteerAlles");
         // The location table saved under its default name.
         prompts.texts = {out + "/Locatietabel.tsv"};
         Click("BewaarTSV");
@@ -257,6 +260,12 @@ TEST_F(TableWindow, SpeciesListNatureValueTableSavingAndExport) {
         EXPECT_TRUE(QFile::exists(out + "/lijst.tsv"));
         EXPECT_EQ(core::ReadTextLines(out + "/lijst-LocatieLijst.tsv").value(0),
                   "MNr\tNr\tLocaties\tDatum\tX\tY\tZuurgraad\tpH\tEC");
+        // And as a workbook, with the full location grid beside it.
+        Press(Get<QCheckBox>("AlleLocatiegegevens"));
+        prompts.texts = {out + "/lijst.xlsx"};
+        Click("BewaarExcel");
+        EXPECT_TRUE(QFile::exists(out + "/lijst.xlsx"));
+        EXPECT_TRUE(QFile::exists(out + "/lijst-LocatieLijst.xlsx"));
 
         // Back: the selection kept.
         Click("Locatietabel");
