@@ -540,10 +540,12 @@ void DatabaseStore::PackAndClose(Dataset& table) {
 }
 
 void DatabaseStore::CloseDatabase() {
-    try {
-        SaveSettings();
-    } catch (const Error& e) {
-        UserPrompts().Message(e.Message(), MessageKind::Error);
+    if (saveProgramSettings) {
+        try {
+            SaveSettings();
+        } catch (const Error& e) {
+            UserPrompts().Message(e.Message(), MessageKind::Error);
+        }
     }
     if (IsOpen()) {
         try {

@@ -81,8 +81,12 @@ public:
     // Makes NAME the current database (Settings "DefaultDatabase"); messages through the
     // prompts interface. Returns true when both tables are open.
     bool OpenDatabase(const QString& name);
-    // Saves the settings, writes the database settings, packs and closes both tables.
+    // Saves the settings (unless saveProgramSettings is off), writes the database settings,
+    // packs and closes both tables.
     void CloseDatabase();
+    // Off for a command-line run: the program's settings (VLX.ini) belong to the windows,
+    // which may be running beside it, so a close leaves them as they are.
+    bool saveProgramSettings = true;
     // Removes NAME.ini, the index files and the tables, all or none: the files are first
     // moved together into a hidden folder of DataDir (and moved back when one cannot be), then
     // that folder is removed. Throws Error, with every file in place, when a file cannot be

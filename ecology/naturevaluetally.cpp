@@ -180,33 +180,55 @@ void NatureValueTally::AddUnlistedTaxon(const QString& name, bool excluded) {
     ++m_d;
 }
 
+namespace {
+// The class words of ACIDITY and TROPHIC_ST by spectrum class, in class order.
+struct ClassWords {
+    int spectrumClass;
+    std::initializer_list<const char*> values;
+};
+const ClassWords kAcidityClasses[] = {
+    {SpZuur, {"acido"}},     {SpZwakZuur, {"acido-neut", "neutr-acid"}},
+    {SpNeutraal, {"neutr"}}, {SpNeutraalAlkalisch, {"alk-neutr", "neutr-alk"}},
+    {SpAlkalisch, {"alk"}},
+};
+const ClassWords kTrophicClasses[] = {
+    {SpOligotroof, {"oligo"}}, {SpOligoMesotroof, {"oligo-meso", "meso-oligo"}},
+    {SpMesotroof, {"meso"}},   {SpMesoEutroof, {"meso-eu", "eu-meso"}},
+    {SpEutroof, {"eu"}},
+};
+
+template <std::size_t N> QStringList Words(const ClassWords (&classes)[N]) {
+    QStringList words;
+    for (const ClassWords& c : classes)
+        for (const char* v : c.values)
+            words << QLatin1String(v);
+    return words;
+}
+} // namespace
+
+const QStringList& AcidityWords() {
+    static const QStringList words = Words(kAcidityClasses);
+    return words;
+}
+
+const QStringList& TrophicWords() {
+    static const QStringList words = Words(kTrophicClasses);
+    return words;
+}
+
 void NatureValueTally::Classify(const QString& acidity, const QString& trophic,
                                 const QString& listName) {
-    struct Values {
-        int spectrumClass;
-        std::initializer_list<const char*> values;
-    };
-    static const Values acidityClasses[] = {
-        {SpZuur, {"acido"}},     {SpZwakZuur, {"acido-neut", "neutr-acid"}},
-        {SpNeutraal, {"neutr"}}, {SpNeutraalAlkalisch, {"alk-neutr", "neutr-alk"}},
-        {SpAlkalisch, {"alk"}},
-    };
-    static const Values trophicClasses[] = {
-        {SpOligotroof, {"oligo"}}, {SpOligoMesotroof, {"oligo-meso", "meso-oligo"}},
-        {SpMesotroof, {"meso"}},   {SpMesoEutroof, {"meso-eu", "eu-meso"}},
-        {SpEutroof, {"eu"}},
-    };
     auto classify = [&](const QString& entry, const auto& classes, int indifferent) {
         int found = indifferent;
-        for (const Values& c : classes)
+        for (const ClassWords& c : classes)
             for (const char* v : c.values)
                 if (entry == QLatin1String(v))
                     found = c.spectrumClass;
         ++m_counts[found];
         AppendLine(m_hints[found], listName);
     };
-    classify(acidity, acidityClasses, SpZuurIndifferent);
-    classify(trophic, trophicClasses, SpTrofieIndifferent);
+    classify(acidity, kAcidityClasses, SpZuurIndifferent);
+    classify(trophic, kTrophicClasses, SpTrofieIndifferent);
 }
 
 void NatureValueTally::ComputeSpectrum() {

@@ -64,6 +64,12 @@ enum SpectrumClass : int {
 // The window's caption of a class ("Zuur", ..., "Indifferent/Onbekend").
 QString SpectrumCaption(int spectrumClass);
 
+// The ACIDITY and TROPHIC_ST words of the list that the spectrum classifies, in class order
+// ("acido", "acido-neut", "neutr-acid", ... "alk"; "oligo", "oligo-meso", ... "eu"). They are
+// compared exactly; any other value counts as indifferent/unknown.
+const QStringList& AcidityWords();
+const QStringList& TrophicWords();
+
 // Which variant of the counted-record test: the main window tests the first character of the
 // abundance, the tables the whole trimmed field.
 enum class CountedRecordRule { MainWindow, Tables };

@@ -100,14 +100,6 @@ QSet<long long> EventsWithTaxon(Dataset& samples, const QString& text) {
     return ids;
 }
 
-bool PassesYear(const QString& jaar, const QString& year) {
-    if (year.size() == 4)
-        return jaar == year;
-    if (year.size() == 9)
-        return jaar >= year.left(4) && jaar <= year.right(4);
-    return true;
-}
-
 // The event's record, the locations table positioned on it; nullptr when no event has the ID.
 const char* LocateEvent(Dataset& locations, const QString& idText) {
     bool ok = false;
@@ -167,6 +159,14 @@ QStringList LocationListHeaders() {
 
 // ---------------------------------------------------------------- location table
 
+bool PassesYearFilter(const QString& jaar, const QString& year) {
+    if (year.size() == 4)
+        return jaar == year;
+    if (year.size() == 9)
+        return jaar >= year.left(4) && jaar <= year.right(4);
+    return true;
+}
+
 Grid FillLocationTable(Dataset& locations, Dataset& samples, const TableFilter& filter) {
     Grid grid(LocationColumnCount, 1);
     grid.SetRow(0, {QString(), ResStr(rsHdrLocatie), ResStr(rsHdrDatum), QStringLiteral("X"),
@@ -179,7 +179,7 @@ Grid FillLocationTable(Dataset& locations, Dataset& samples, const TableFilter& 
     const QSet<long long> withTaxon =
         byTaxon ? EventsWithTaxon(samples, filter.taxon) : QSet<long long>();
     auto passes = [&](const char* rec) {
-        if (!PassesYear(RecordText(table, rec, f.jaar), filter.year))
+        if (!PassesYearFilter(RecordText(table, rec, f.jaar), filter.year))
             return false;
         if (!filter.owner.isEmpty() && !RecordText(table, rec, f.owner).contains(filter.owner, cs))
             return false;

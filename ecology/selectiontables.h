@@ -55,6 +55,10 @@ struct TableFilter {
     void Trim();
 };
 
+// Whether a JAAR text passes the year filter text (after Trim): four characters that year,
+// nine the years from the first four characters to the last four, anything else every year.
+bool PassesYearFilter(const QString& jaar, const QString& year);
+
 // The options of the results.
 struct SelectionOptions {
     bool ignoreVarieties = false; // names reduced to their species

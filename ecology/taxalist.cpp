@@ -28,11 +28,37 @@ std::vector<qsizetype> SortedPositions(const QStringList& keys) {
 
 } // namespace
 
+const core::dbf::FieldDefs& TaxaListFieldDefs() {
+    using core::dbf::TextField;
+    static const core::dbf::FieldDefs defs = {
+        TextField("TAXON_NAME", 80), TextField("CUR_NAME", 80), TextField("AUTHOR_NAM", 139),
+        TextField("TROPHIC_ST", 10), TextField("ACIDITY", 10),  TextField("LIFE_FORM", 20),
+        TextField("R", 4),           TextField("S", 4),         TextField("R_L", 10),
+        TextField("NEG_VAR", 1)};
+    return defs;
+}
+
 QStringList TaxaListFieldNames() {
-    return {QStringLiteral("TAXON_NAME"), QStringLiteral("CUR_NAME"), QStringLiteral("AUTHOR_NAM"),
-            QStringLiteral("TROPHIC_ST"), QStringLiteral("ACIDITY"),  QStringLiteral("LIFE_FORM"),
-            QStringLiteral("R"),          QStringLiteral("S"),        QStringLiteral("R_L"),
-            QStringLiteral("NEG_VAR")};
+    QStringList names;
+    for (const core::dbf::FieldDef& def : TaxaListFieldDefs())
+        names << QString::fromStdString(def.name);
+    return names;
+}
+
+namespace {
+// The members of a record in field order.
+constexpr std::array<QString TaxonRecord::*, 10> kRecordValues = {
+    &TaxonRecord::taxonName, &TaxonRecord::curName,  &TaxonRecord::author, &TaxonRecord::trophic,
+    &TaxonRecord::acidity,   &TaxonRecord::lifeForm, &TaxonRecord::r,      &TaxonRecord::s,
+    &TaxonRecord::redList,   &TaxonRecord::negVar};
+} // namespace
+
+QString& TaxonRecord::Value(int i) {
+    return this->*kRecordValues.at(static_cast<std::size_t>(i));
+}
+
+const QString& TaxonRecord::Value(int i) const {
+    return this->*kRecordValues.at(static_cast<std::size_t>(i));
 }
 
 void TaxaList::Clear() {

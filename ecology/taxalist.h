@@ -7,6 +7,8 @@
 // current name (the map runs) uses the copy's two orders (TaxaOrder) instead of the table's
 // tags.
 
+#include "core/dbf/fielddef.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,11 @@ struct TaxonRecord {
     QString s;
     QString redList;
     QString negVar;
+
+    // The value of field i of TaxaListFieldDefs() (0 TAXON_NAME ... 9 NEG_VAR); any other i
+    // throws std::out_of_range.
+    QString& Value(int i);
+    const QString& Value(int i) const;
 };
 
 // The ten columns of the copy; entry i of every column belongs to the same record. name and
@@ -43,6 +50,10 @@ struct AnnotatedTaxa {
 // The two orders of the copy: by name (TAXON_NAME) and by current name (CUR_NAME).
 enum class TaxaOrder { TaxonName, CurName };
 
+// The field layout of a list table, in file order: ten character fields, TAXON_NAME and
+// CUR_NAME 80 wide (as a sample's DESMID), AUTHOR_NAM 139, TROPHIC_ST and ACIDITY 10 (the
+// longest class words), LIFE_FORM 20, R and S 4, R_L 10, NEG_VAR 1. Lists are level 4 tables.
+const core::dbf::FieldDefs& TaxaListFieldDefs();
 // The ten field names of a list table, in their file order.
 QStringList TaxaListFieldNames();
 

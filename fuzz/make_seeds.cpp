@@ -309,6 +309,60 @@ void SheetSeeds() {
          Kind(1, Parts({plainWorkbook, plainRelations, "<worksheet><sheetData/></worksheet>"})));
 }
 
+// --- Annotated taxa lists to import: first byte 0 .csv, 1 .tsv, 2 .txt, 3 .xlsx (see
+// taxalist_fuzz.cpp).
+
+std::string FirstLines(const std::string& text, int count) {
+    std::size_t at = 0;
+    for (int i = 0; i < count && at != std::string::npos; ++i)
+        at = text.find('\n', at + 1);
+    return at == std::string::npos ? text : text.substr(0, at + 1);
+}
+
+void TaxaListSeeds() {
+    Seed("taxalist", "shipped.csv",
+         Kind(0, FirstLines(Slurp(g_source / "data-src/TaxaListAnnotatedNL.csv"), 40)));
+    Seed("taxalist", "dutch.csv",
+         Kind(0, "\xEF\xBB\xBFTaxonnaam,Huidige naam,Auteur,Trofiegraad,Zuurgraad,Levensvorm,"
+                 "Zeldzaamheid,Signaalwaarde,Rode lijst,Negeer vari\xC3\xABteit\r\n"
+                 "\r\n"
+                 "  Closterium acutum ,Closterium acutum,\"Br\xC3\xA9"
+                 "b., 1848\",Oligo-Meso,ACIDO,"
+                 ",+03,-2,RL,t\r\n"
+                 ",,,,,,,,,\r\n"
+                 "\"Cosmarium \"\"x\"\" botrytis\",Cosmarium botrytis,\"Menegh., ex Ralfs\",,"
+                 "alk-neutr,solitair,,12,,F\r\n"));
+    Seed("taxalist", "fields.tsv",
+         Kind(1, "TAXON_NAME\tCUR_NAME\tAUTHOR_NAM\tTROPHIC_ST\tACIDITY\tLIFE_FORM\tR\tS\tR_L\t"
+                 "NEG_VAR\n"
+                 "Staurastrum hirsutum\tStaurastrum hirsutum\tBr\xE9"
+                 "b.\toligo\tacido\t\t2\t3\tRL\t\n"
+                 "Closterium acutum var. linea\tClosterium linea\t\tmeso\tneutr\t\t4\t\t\tT\n"));
+    Seed("taxalist", "problems.csv",
+         Kind(0, "Naam,Geldige naam,Trofie,R,S,NegVar,Soort,Author,Auteur\n"
+                 "Cosmarium a,Cosmarium a,mesotroof,1.5,99999,ja,,,\n"
+                 " cosmarium  A ,,,,,,,\xC5\x82,\n"
+                 "\"Cosmarium\nb\",b,,,,,,,,extra\n"
+                 "\"Cosmarium c,c\n"));
+    const char utf16[] = "T\0A\0X\0O\0N\0_\0N\0A\0M\0E\0\t\0C\0U\0R\0_\0N\0A\0M\0E\0\r\0\n\0"
+                         "A\0 \0b\0\t\0A\0 \0b\0\r\0\n\0";
+    Seed("taxalist", "utf16.txt", Kind(2, "\xFF\xFE" + std::string(utf16, sizeof utf16 - 1)));
+
+    core::Grid grid(4, 3);
+    const char* cells[3][4] = {{"Naam", "Geldige naam", "Signaalwaarde", "Zuurgraad"},
+                               {"Cosmarium a", "Cosmarium a", "1", "alk"},
+                               {"Cosmarium b", "Cosmarium b", "2,5", "zuur"}};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 4; ++col)
+            grid.SetCell(col, row, QString::fromUtf8(cells[row][col]));
+    const fs::path work = g_out / "taxalist-work";
+    fs::create_directories(work);
+    core::WriteXlsxFile(grid, QStringLiteral("Taxa"),
+                        QString::fromStdString((work / "list.xlsx").string()));
+    Seed("taxalist", "list.xlsx", Kind(3, Slurp(work / "list.xlsx")));
+    fs::remove_all(work);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -323,5 +377,6 @@ int main(int argc, char** argv) {
     LngSeeds();
     TextSeeds();
     SheetSeeds();
+    TaxaListSeeds();
     return 0;
 }

@@ -39,12 +39,6 @@ bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool AnyFileInUse(const QString& name) {
-    return std::ranges::any_of(kHeldSuffixes, [&](const char* suffix) {
-        return core::IsFileInUse(core::DatabaseStore::DatabaseFile(name, QLatin1String(suffix)));
-    });
-}
-
 // Exclusive locks on a database's tables and index files for as long as this lives: no other
 // program opens the database while it is being removed.
 class HeldFiles {
@@ -256,8 +250,14 @@ void DatabaseCatalogue::SelectFirstRemaining() {
     Select(List().value(0), false);
 }
 
+bool DatabaseInUse(const QString& name) {
+    return std::ranges::any_of(kHeldSuffixes, [&](const char* suffix) {
+        return core::IsFileInUse(core::DatabaseStore::DatabaseFile(name, QLatin1String(suffix)));
+    });
+}
+
 bool DatabaseCatalogue::RefuseInUse(const QString& name) const {
-    if (!AnyFileInUse(name))
+    if (!DatabaseInUse(name))
         return false;
     core::UserPrompts().Message(ResStr(rsDatabaseHeldElsewhere).arg(name),
                                 core::MessageKind::Warning);

@@ -36,6 +36,9 @@ namespace velmora::recording {
 // The interface language whose rules the rewrite of the square codes follows.
 inline const QString kSquareCodeLanguage = QStringLiteral("NL");
 
+// True when another program holds a table or index file of database NAME.
+bool DatabaseInUse(const QString& name);
+
 class DatabaseCatalogue {
 public:
     using Clock = std::function<QDateTime()>;

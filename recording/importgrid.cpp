@@ -60,6 +60,10 @@ QString DecodeTSVBytes(QByteArray bytes) {
 }
 
 QString ReadTSVText(const QString& path, const ImportLimits& limits) {
+    return DecodeTSVBytes(ReadImportBytes(path, limits));
+}
+
+QByteArray ReadImportBytes(const QString& path, const ImportLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw core::Error(file.errorString(), path);
@@ -70,7 +74,7 @@ QString ReadTSVText(const QString& path, const ImportLimits& limits) {
         throw core::Error(file.errorString(), path);
     if (bytes.size() > limits.maxBytes) // grew while being read
         throw core::Error(ResStr(rsImportFileTooLarge).arg(limits.maxBytes / (1024 * 1024)), path);
-    return DecodeTSVBytes(std::move(bytes));
+    return bytes;
 }
 
 core::Grid CopyToGrid(const QString& text, const ImportLimits& limits,

@@ -28,6 +28,10 @@ using ImportProgress = std::function<bool(int percent)>;
 // Thrown when the user cancelled a read or an import.
 struct ImportCancelled {};
 
+// The bytes of a file. Throws core::Error when the file cannot be read or is larger than
+// limits.maxBytes.
+QByteArray ReadImportBytes(const QString& path, const ImportLimits& limits = {});
+
 // The text of a tab-separated file: every NUL byte becomes "?", the bytes are taken as UTF-8
 // when they are valid UTF-8 and as Windows-1252 otherwise. Throws core::Error when the file
 // cannot be read or is larger than the limits allow.

@@ -82,6 +82,32 @@ enum Message : int {
     rsExportFailed = 2548, // then a line break, the file and the reason
     // Name correction
     rsDoubtfulName = 2549,
+    // The import of an annotated taxa list
+    rsTaxaListWrongFileType = 2550,
+    rsTaxaListNotImported = 2551,  // %1: how many problems; then one line per problem
+    rsTaxaListLine = 2552,         // %1: the line, %2: the problem
+    rsTaxaListMoreProblems = 2553, // %1: how many more
+    rsTaxaListNoHeader = 2554,
+    rsTaxaListNoRecords = 2555,
+    rsTaxaListUnknownColumn = 2556,  // %1: the header, %2: the field names
+    rsTaxaListColumnTwice = 2557,    // %1, %2: the two headers, %3: the field name
+    rsTaxaListColumnMissing = 2558,  // %1: the field name, %2: the headers it is known by
+    rsTaxaListNoColumnHeader = 2559, // %1: the column number, %2: the value
+    rsTaxaListUnclosedQuote = 2560,
+    rsTaxaListValueRequired = 2561,   // %1: the column
+    rsTaxaListDuplicateName = 2562,   // %1: the name, %2: the other line
+    rsTaxaListNotAWord = 2563,        // %1: the column, %2: the value, %3: the words allowed
+    rsTaxaListNotAWholeNumber = 2564, // %1: the column, %2: the value
+    rsTaxaListTooLong = 2565,        // %1: the column, %2: the value, %3: its length, %4: the width
+    rsTaxaListNotWindows1252 = 2566, // %1: the column, %2: the character
+    rsTaxaListControlCharacter = 2567, // %1: the column
+    rsTaxaListImported = 2568,         // %1: how many taxa, %2: the backup of the old list
+    rsTaxaListImportedNoBackup = 2569, // %1: how many taxa
+    rsTaxaListFileFilter = 2570,       // the file chooser's name for list files
+    rsTaxaListNoRecordsToInstall = 2571,
+    // The export for GIS programs
+    rsGisExtension = 2580,
+    rsGisLibraryFailed = 2581, // %1: what the GIS library reports
 };
 
 // The text of one of recording's messages, translated when the interface language has it.

@@ -7,7 +7,8 @@
 #
 # Targets: dbf (tables and .mdx index files), ini (settings files), lng (language files),
 # text (text files and the field-name table), sheet (.xlsx and the minimal spreadsheet
-# file); "fuzz_dbf" and "dbf" mean the same.
+# file), import (data files and column layouts), taxalist (annotated taxa lists to import);
+# "fuzz_dbf" and "dbf" mean the same.
 #
 # build-fuzz/corpus/<target>/   the working corpus: the seeds of fuzz/seeds/<target>/ plus
 #                               what the fuzzer found; kept between runs
@@ -21,7 +22,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-all_targets=(dbf ini lng text sheet import)
+all_targets=(dbf ini lng text sheet import taxalist)
 
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then

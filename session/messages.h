@@ -16,6 +16,34 @@ enum Message : int {
     rsSettingsNotSaved = 1008,
     // Reference lists
     rsFieldNamesNotRead = 1403, // followed by the file and the reason
+    // The command line (velmora-cli): usage
+    rsCliUsage = 1601,          // the commands; %1: the program's name
+    rsCliUnknownCommand = 1602, // %1: the command
+    rsCliUnknownOption = 1603,  // %1: the option
+    rsCliMissingValue = 1604,   // %1: the option
+    rsCliWrongArguments = 1605, // %1: the command
+    rsCliBadValue = 1606,       // %1: the option, %2: the value
+    rsCliOneOutput = 1607,      // %1 and %2: the two options of which exactly one is needed
+    rsCliSeeHelp = 1608,        // %1: the command
+    // Results and refusals
+    rsCliDatabaseNotFound = 1620, // %1: the database name
+    rsCliRowsWritten = 1621,      // %1: rows, %2: the file
+    rsCliNamesNormalised = 1622,  // %1: how many samples
+    rsCliTaxaListImported = 1623, // %1: records, %2: the list file, %3: the backup
+    rsCliSamplesWritten = 1624,   // %1: samples, %2: the file
+    rsCliDatabaseCount = 1625,    // %1: how many databases
+    rsCliNothingSelected = 1627,  // no event passes the filter
+    rsCliImported = 1629,         // %1: the database
+    // The help of each command
+    rsCliHelpExport = 1640,
+    rsCliHelpImport = 1641,
+    rsCliHelpNatureValue = 1642,
+    rsCliHelpSpeciesList = 1643,
+    rsCliHelpNatureTable = 1644,
+    rsCliHelpCheckNames = 1645,
+    rsCliHelpGis = 1646,
+    rsCliHelpDatabases = 1647,
+    rsCliHelpTaxaList = 1648,
 };
 
 // The text of one of session's messages, translated when the interface language has it.

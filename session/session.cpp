@@ -59,6 +59,12 @@ void Session::ReloadReferenceLists() {
     ecology::ReloadReferenceLists(m_ecology, core::CurrentSettings().number);
 }
 
+recording::TaxaListInstalled Session::ImportTaxaList(const QString& path, int number) {
+    const recording::TaxaListInstalled installed = recording::ImportTaxaList(path, number);
+    ReloadReferenceLists();
+    return installed;
+}
+
 void Session::LoadBiotopes() {
     m_biotopes.clear();
     try {

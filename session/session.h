@@ -20,6 +20,7 @@
 #include "core/filelock.h"
 #include "core/text/fieldnametable.h"
 #include "ecology/ecologydata.h"
+#include "recording/taxalistimport.h"
 
 #include <QString>
 #include <vector>
@@ -57,6 +58,10 @@ public:
     // The search list and annotated taxa list of the taxa-list setting now in force (after the
     // preferences changed it).
     void ReloadReferenceLists();
+    // Replaces the annotated taxa list of a setting (0 Dutch, 1 European) with the list in
+    // the file and reloads the reference lists at once. Throws core::Error, with every
+    // problem of the file, when nothing was replaced.
+    recording::TaxaListInstalled ImportTaxaList(const QString& path, int number);
     // Opens Lib/Biotoopcodes.dbf (kept open for the run: earlier versions of the program see it
     // in use and refuse to start beside this one) and reads the list.
     void LoadBiotopes();

@@ -45,6 +45,10 @@ bool LoadStartupLanguage() {
     return LoadWhenPresent(core::CurrentSettings().language, 100);
 }
 
+bool LoadCommandLineLanguage() {
+    return LoadWhenPresent(core::CurrentSettings().language, 0);
+}
+
 bool SwitchLanguage(const QString& code) {
     core::CurrentSettings().language = code;
     return LoadWhenPresent(code, 200);

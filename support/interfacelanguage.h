@@ -21,6 +21,9 @@ QString LanguageFilePath(const QString& code);
 // file was loaded; without one the built-in Dutch texts stay.
 bool LoadStartupLanguage();
 
+// The same for a run without windows: nothing to settle, so no pause.
+bool LoadCommandLineLanguage();
+
 // The "EN" and "NL" buttons: the stored language becomes the code at once; when its file
 // exists, automatic translation is switched on, the file is loaded (the open windows follow)
 // and the program pauses 200 ms. Without a file nothing else changes: the new language then

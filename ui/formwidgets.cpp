@@ -3,6 +3,7 @@
 #include "core/prompts.h"
 #include "recording/messages.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -38,6 +39,14 @@ QString ChooseFileToWrite(const QString& caption, const QString& start, const QS
                                    recording::ResStr(recording::rsReplaceQuestion)))
         return {};
     return path;
+}
+
+BusyCursor::BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor() {
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace velmora::ui

@@ -21,4 +21,12 @@ QPushButton* NamedButton(const char* objectName, const char* caption, QWidget* p
 QString ChooseFileToWrite(const QString& caption, const QString& start, const QString& filter,
                           const QString& defaultExtension);
 
+// The wait cursor for as long as it lives.
+struct BusyCursor {
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 } // namespace velmora::ui

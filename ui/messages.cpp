@@ -51,6 +51,10 @@ const std::vector<core::ResourceString>& Messages() {
         {rsNewDatabasePrompt, "rsNewDatabasePrompt", "Geef een naam voor de database"},
         {rsClearSelection, "rsClearSelection", "Wis selectie"},
         {rsBackToLocationTable, "rsBackToLocationTable", "Terug naar Locatietabel"},
+        {rsImportTaxaListCaption, "rsImportTaxaListCaption", "Kies de taxalijst om in te lezen"},
+        {rsImportTaxaListQuestion, "rsImportTaxaListQuestion",
+         "De geannoteerde taxalijst %1 wordt vervangen door de lijst in %2.\n"
+         "De huidige lijst wordt bewaard. Doorgaan?"},
         {rsAlreadyListed, "rsAlreadyListed", "staat al in de lijst en wordt niet toegevoegd"},
         {rsAddToSearchList, "rsAddToSearchList", "wordt toegevoegd aan de zoek lijst. Wil je dat?"},
     };

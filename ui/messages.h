@@ -55,6 +55,9 @@ enum Message : int {
     // Tables window: the captions of its back button
     rsClearSelection = 2041,
     rsBackToLocationTable = 2042,
+    // Importing an annotated taxa list (preferences)
+    rsImportTaxaListCaption = 2043,
+    rsImportTaxaListQuestion = 2045, // %1: the list (Nederland/Europa), %2: the file
     // Name entry: adding a name to the search list
     rsAlreadyListed = 3030,
     rsAddToSearchList = 3031,

@@ -6,6 +6,7 @@
 #include "core/folders.h"
 #include "core/prompts.h"
 #include "core/settings.h"
+#include "recording/messages.h"
 #include "session/messages.h"
 #include "session/session.h"
 #include "ui/formtranslator.h"
@@ -14,6 +15,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -75,8 +77,13 @@ TPrefForm::TPrefForm(session::Session& session, QWidget* parent)
     m_taxonInfoBox->setObjectName(QStringLiteral("TaxonInfoBox"));
     layout->addWidget(m_taxonInfoBox);
     auto* lists = new QHBoxLayout;
-    lists->addWidget(
+    auto* taxaList = new QVBoxLayout;
+    taxaList->addWidget(
         RadioGroup("TaxaListBox", "Annotated Taxa List", {"Nederland", "Europa"}, m_taxaList));
+    // Beside the choice: the list imported replaces the one chosen there.
+    m_importTaxaList = NamedButton("ImportTaxaListBtn", "Importeer taxalijst...", this);
+    taxaList->addWidget(m_importTaxaList);
+    lists->addLayout(taxaList);
     lists->addWidget(RadioGroup("Boxplot", "Boxplot", {"Verticaal", "Horizontaal"}, m_boxplot));
     layout->addLayout(lists);
 
@@ -105,6 +112,7 @@ TPrefForm::TPrefForm(session::Session& session, QWidget* parent)
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelbtnClick(); });
     connect(m_enButton, &QPushButton::clicked, this, [this] { ENbtnClick(); });
     connect(m_nlButton, &QPushButton::clicked, this, [this] { NLbtnClick(); });
+    connect(m_importTaxaList, &QPushButton::clicked, this, [this] { ImportTaxaListBtnClick(); });
 }
 
 TPrefForm::~TPrefForm() = default;
@@ -168,6 +176,37 @@ void TPrefForm::SelectFotoDirClick() {
     const QString chosen = core::UserPrompts().ChooseFolder(ResStr(rsSelectDirectory), start, true);
     if (!chosen.isEmpty())
         m_fotoMapEdit->setText(chosen);
+}
+
+void TPrefForm::ImportTaxaListBtnClick() {
+    core::Prompts& prompts = core::UserPrompts();
+    const int number = Chosen(m_taxaList);
+    const QString path =
+        prompts.ChooseOpenFile(ResStr(rsImportTaxaListCaption), QDir::homePath(),
+                               recording::ResStr(recording::rsTaxaListFileFilter) +
+                                   QStringLiteral(" (*.csv *.tsv *.txt *.xlsx *.xls)"));
+    if (path.isEmpty())
+        return;
+    const QAbstractButton* item = m_taxaList->button(number);
+    const QString list = item ? item->text().remove(QLatin1Char('&')) : QString();
+    if (!prompts.YesNo(ResStr(rsImportTaxaListQuestion).arg(list, QDir::toNativeSeparators(path))))
+        return;
+    recording::TaxaListInstalled installed;
+    try {
+        const BusyCursor busy;
+        // The lists of the setting in force are read again at once; a list chosen here but
+        // not yet confirmed with OK is read by OK.
+        installed = m_session.ImportTaxaList(path, number);
+    } catch (const core::Error& e) {
+        prompts.Message(e.Message(), core::MessageKind::Error);
+        return;
+    }
+    prompts.Message(
+        installed.backupPath.isEmpty()
+            ? recording::ResStr(recording::rsTaxaListImportedNoBackup).arg(installed.records)
+            : recording::ResStr(recording::rsTaxaListImported)
+                  .arg(installed.records)
+                  .arg(QDir::toNativeSeparators(installed.backupPath)));
 }
 
 void TPrefForm::OKbtnClick() {

@@ -58,6 +58,8 @@ public:
     void ENbtnClick();
     void NLbtnClick();
     void ExpertClick();
+    // Replaces the list chosen in the taxa-list group with a file the user picks.
+    void ImportTaxaListBtnClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,6 +78,7 @@ private:
     QLineEdit* m_analistEdit;
     QLineEdit* m_fotoMapEdit;
     QPushButton* m_selectFotoDir;
+    QPushButton* m_importTaxaList;
     QButtonGroup* m_sorteer = nullptr;
     QCheckBox* m_taxonInfoBox;
     QButtonGroup* m_taxaList = nullptr;

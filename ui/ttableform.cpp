@@ -142,14 +142,6 @@ bool Editing(QTableView* locationView) {
     return static_cast<LocationTableView*>(locationView)->Editing();
 }
 
-// The wait cursor for as long as it lives.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 QLineEdit* FilterField(const char* name, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));

@@ -248,6 +248,67 @@ TEST_F(PrefForm, OkSwitchesTheTaxaListForTheNextCalculation) {
         EXPECT_TRUE(eco.searchList.Contains(name)) << name;
 }
 
+TEST_F(PrefForm, ImportTaxaListReplacesTheChosenListAndTheNextCalculationUsesIt) {
+    ui::TPrefForm form(session);
+    StartSession();
+    form.show();
+    const QString bad = dir.filePath("bad.csv");
+    WriteAll(bad, "Taxonnaam,HuidigeNaam,Zuurgraad,R\r\n"
+                  "Cosmarium nieuw,Cosmarium nieuw,zuur,2\r\n"
+                  "Cosmarium nieuw,Cosmarium nieuw,acido,x\r\n");
+    const QString good = dir.filePath("good.csv");
+    WriteAll(good, "Taxonnaam,HuidigeNaam,Zuurgraad,Trofie,R,S,RodeLijst\r\n"
+                   "Cosmarium nieuw,Cosmarium nieuw,acido,oligo,2,3,GE\r\n"
+                   "Closterium nieuw,Closterium nieuw,neutr,eu,1,,\r\n");
+    const QByteArray before = [&] {
+        QFile f(Lib("TaxaListAnnotatedNL.dbf"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    // A file with problems: every problem shown with its line, the list untouched.
+    prompts.texts = {bad};
+    prompts.answers = {core::Answer::Yes};
+    Click(form, "ImportTaxaListBtn");
+    // The chooser's caption, the question, the message.
+    ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join('\n').toStdString();
+    EXPECT_TRUE(prompts.shown[2].contains("2:")) << prompts.shown[2].toStdString();
+    EXPECT_TRUE(prompts.shown[2].contains("3:")) << prompts.shown[2].toStdString();
+    QFile installed(Lib("TaxaListAnnotatedNL.dbf"));
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(installed.readAll(), before);
+    installed.close();
+    EXPECT_EQ(eco.taxaList.FindTaxon("Cosmarium nl"), 0);
+
+    // Declined at the question: nothing happens.
+    prompts.shown.clear();
+    prompts.texts = {good};
+    prompts.answers = {core::Answer::No};
+    Click(form, "ImportTaxaListBtn");
+    EXPECT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(eco.taxaList.FindTaxon("Cosmarium nieuw"), -1);
+
+    prompts.shown.clear();
+    prompts.texts = {good};
+    prompts.answers = {core::Answer::Yes};
+    Click(form, "ImportTaxaListBtn");
+    ASSERT_EQ(prompts.shown.size(), 3) << prompts.shown.join('\n').toStdString();
+    EXPECT_TRUE(prompts.shown[1].contains("good.csv")) << prompts.shown[1].toStdString();
+    EXPECT_TRUE(prompts.shown[2].contains("TaxaListAnnotatedNL-"))
+        << prompts.shown[2].toStdString();
+    // Reloaded at once: the nature value scores with the new values.
+    EXPECT_EQ(eco.taxaList.FindTaxon("Cosmarium nl"), -1);
+    eco.tally.ClearData();
+    eco.tally.AddTaxon("Cosmarium nieuw", false);
+    eco.tally.AddTaxon("Closterium nieuw", false);
+    eco.tally.ComputeNatureValue();
+    EXPECT_EQ(eco.tally.R(), 3);
+    EXPECT_EQ(eco.tally.S(), 3);
+    EXPECT_EQ(eco.tally.RedListCount(), 1);
+    EXPECT_EQ(eco.tally.SpectrumCount(ecology::SpZuur), 1);
+    EXPECT_EQ(eco.tally.SpectrumCount(ecology::SpEutroof), 1);
+    EXPECT_TRUE(form.isVisible()); // the window stays for the other choices
+}
+
 TEST_F(PrefForm, CancelDiscardsThePendingChoices) {
     ui::TPrefForm form(session);
     StartSession();

@@ -6,7 +6,9 @@
 // schemas.txt names each table, its level, its CSV file and its target below the program
 // folder, followed by its fields. Tables below Data/ belong to the user once staged: they are
 // written only when absent. Other tables are rewritten, but replaced only when their bytes
-// changed, so an unchanged build leaves them untouched.
+// changed, so an unchanged build leaves them untouched; below Lib/ only while the table in
+// the program folder is a version the build wrote (Lib/.shipped, core/shippedfiles.h): a
+// list the user imported is kept, and said so.
 //
 // A samples table gets its square codes (KXY, UXY) here, from the coordinates of each
 // sample's location, by the program's own rules (core/coordinates.h): its CSV has no columns
@@ -17,6 +19,7 @@
 #include "core/dataset.h"
 #include "core/dbf/fielddef.h"
 #include "core/error.h"
+#include "core/shippedfiles.h"
 #include "core/text/textfile.h"
 
 #include <QCoreApplication>
@@ -292,6 +295,7 @@ int main(int argc, char** argv) {
     try {
         QTemporaryDir work;
         const std::vector<TableSchema> tables = ReadSchemas(schemas);
+        ShippedFiles shipped(programDir);
         for (const TableSchema& schema : tables) {
             const QString target = programDir + QLatin1Char('/') + schema.target;
             const bool userData = schema.target.startsWith(QLatin1String("Data/"));
@@ -299,8 +303,20 @@ int main(int argc, char** argv) {
                 continue;
             const QString fresh = work.filePath(schema.name + QStringLiteral(".dbf"));
             WriteTable(schema, tables, sourceDir, fresh);
-            if (SameBytes(fresh, target))
+            const bool lib = schema.target.startsWith(QLatin1String("Lib/"));
+            if (SameBytes(fresh, target)) {
+                if (lib)
+                    shipped.Record(schema.target, FileSha256(fresh));
                 continue;
+            }
+            if (lib && !shipped.MayReplace(schema.target)) {
+                std::printf("kept %s: it is not a version the build wrote (changed or imported "
+                            "in the program folder)\n",
+                            qPrintable(schema.target));
+                continue;
+            }
+            if (lib)
+                shipped.Record(schema.target, FileSha256(fresh));
             QDir().mkpath(QFileInfo(target).path());
             const QString staging = target + QStringLiteral(".new");
             QFile::remove(staging);
