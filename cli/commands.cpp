@@ -24,6 +24,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <functional>
 #include <map>
@@ -90,6 +91,8 @@ Arguments Parse(const QStringList& args, std::span<const OptionSpec> specs) {
         if (!spec->takesValue) {
             if (inlineValue)
                 throw UsageError{ResStr(session::rsCliUnknownOption).arg(arg)};
+            if (parsed.flags.contains(name))
+                throw UsageError{ResStr(session::rsCliTwice).arg(name)};
             parsed.flags.insert(name);
             continue;
         }
@@ -98,6 +101,8 @@ Arguments Parse(const QStringList& args, std::span<const OptionSpec> specs) {
                 throw UsageError{ResStr(session::rsCliMissingValue).arg(name)};
             inlineValue = args[++i];
         }
+        if (parsed.values.contains(name))
+            throw UsageError{ResStr(session::rsCliTwice).arg(name)};
         parsed.values.insert(name, *inlineValue);
     }
     return parsed;
@@ -121,6 +126,49 @@ QSet<long long> ParseIds(const QString& text, const char* option) {
     if (ids.isEmpty())
         throw UsageError{ResStr(session::rsCliBadValue).arg(QLatin1String(option), text)};
     return ids;
+}
+
+// The year filter: a year "2008" or a period "2005-2010" (first year not after the last).
+QString ParseYear(const std::optional<QString>& text) {
+    if (!text)
+        return {};
+    const QString year = text->trimmed();
+    static const QRegularExpression single(QStringLiteral("^\\d{4}$"));
+    static const QRegularExpression period(QStringLiteral("^(\\d{4})-(\\d{4})$"));
+    if (single.match(year).hasMatch())
+        return year;
+    const QRegularExpressionMatch m = period.match(year);
+    if (m.hasMatch() && m.captured(1) <= m.captured(2))
+        return year;
+    throw UsageError{ResStr(session::rsCliBadValue).arg(QStringLiteral("--year"), *text)};
+}
+
+// A file the command reads: a message and false when it is not there.
+bool FileThere(const QString& path) {
+    if (QFileInfo(path).isFile())
+        return true;
+    core::UserPrompts().Message(ResStr(session::rsCliFileNotFound).arg(path),
+                                core::MessageKind::Error);
+    return false;
+}
+
+// The IDs asked for that no event has, told as one warning.
+void TellUnknownEvents(const std::optional<QSet<long long>>& asked, const QSet<long long>& found) {
+    if (!asked)
+        return;
+    QList<long long> missing;
+    for (long long id : *asked)
+        if (!found.contains(id))
+            missing << id;
+    if (missing.isEmpty())
+        return;
+    std::sort(missing.begin(), missing.end());
+    QStringList ids;
+    for (long long id : missing)
+        ids << QString::number(id);
+    core::UserPrompts().Message(
+        ResStr(session::rsCliUnknownEvents).arg(ids.join(QStringLiteral(", "))),
+        core::MessageKind::Warning);
 }
 
 void WriteGrid(const core::Grid& grid, QTextStream& out) {
@@ -181,8 +229,7 @@ private:
 int Command::Databases(const Arguments& a) {
     RequirePositional(a, 0, QStringLiteral("databases"));
     const QStringList names = core::DatabaseStore::ListDatabases();
-    m_out << "Database\t" << ecology::ResStr(ecology::rsHdrLocations) << '\t'
-          << QStringLiteral("Samples") << '\n';
+    m_out << "DATABASE\tLOCATIONS\tSAMPLES\n";
     for (const QString& name : names) {
         QStringList cells{name};
         for (const char* suffix : {"1.dbf", "2.dbf"}) {
@@ -228,7 +275,7 @@ int Command::Import(const Arguments& a) {
     RequirePositional(a, 2, QStringLiteral("import"));
     const std::optional<QString> layout = a.Value("--layout");
     if (!layout)
-        throw UsageError{ResStr(session::rsCliMissingValue).arg(QStringLiteral("--layout"))};
+        throw UsageError{ResStr(session::rsCliRequired).arg(QStringLiteral("--layout"))};
     QString system;
     if (const std::optional<QString> coords = a.Value("--coords")) {
         if (*coords == QLatin1String("km"))
@@ -238,6 +285,11 @@ int Command::Import(const Arguments& a) {
         else
             throw UsageError{
                 ResStr(session::rsCliBadValue).arg(QStringLiteral("--coords"), *coords)};
+        if (!a.Flag("--replace"))
+            throw UsageError{ResStr(session::rsCliOnlyWith)
+                                 .arg(QStringLiteral("--coords"), QStringLiteral("--replace"))};
+    } else if (a.Flag("--replace")) {
+        throw UsageError{ResStr(session::rsCliRequired).arg(QStringLiteral("--coords"))};
     }
     const QString name = a.positional[0];
     if (!core::IsValidDatabaseName(name) ||
@@ -249,6 +301,8 @@ int Command::Import(const Arguments& a) {
         Tell(session::ResStr(session::rsDatabaseInUse));
         return kExitUserError;
     }
+    if (!FileThere(a.positional[1]) || !FileThere(*layout))
+        return kExitUserError;
     recording::DataImport import;
     if (!import.OpenDataFile(a.positional[1]) || !import.LoadColumnLayout(*layout))
         return kExitUserError;
@@ -265,7 +319,7 @@ int Command::NatureValue(const Arguments& a) {
     ecology::EventNatureValueOptions options;
     if (const std::optional<QString> events = a.Value("--events"))
         options.events = ParseIds(*events, "--events");
-    options.year = a.Value("--year").value_or(QString());
+    options.year = ParseYear(a.Value("--year"));
     options.alternativeMethod = a.Flag("--alternative");
     options.ignoreUncertain = a.Flag("--ignore-doubtful");
     if (!OpenDatabase(a.positional[0]))
@@ -275,21 +329,33 @@ int Command::NatureValue(const Arguments& a) {
     const ecology::EventNatureValues values = ecology::ComputeEventNatureValues(
         store.Locations(), store.Samples(), m_session.Ecology().tally, options);
 
-    QStringList header{QStringLiteral("ID"),
-                       ecology::ResStr(ecology::rsHdrLocatie),
-                       ecology::ResStr(ecology::rsHdrDatum),
-                       ecology::ResStr(ecology::rsHdrZuurgraad),
-                       QStringLiteral("n"),
-                       QStringLiteral("d"),
-                       QStringLiteral("r"),
-                       QStringLiteral("s"),
-                       QStringLiteral("D"),
-                       QStringLiteral("R"),
-                       QStringLiteral("S"),
-                       QStringLiteral("RL"),
-                       QStringLiteral("NW")};
-    for (int c = 0; c < ecology::SpectrumClassCount; ++c)
-        header << ecology::SpectrumCaption(c);
+    // Fixed column names, whatever the interface language: scripts read them.
+    const QStringList header = {QStringLiteral("ID"),
+                                QStringLiteral("LOCATION"),
+                                QStringLiteral("DATE"),
+                                QStringLiteral("ACIDITY"),
+                                QStringLiteral("SAMPLES"),
+                                QStringLiteral("d"),
+                                QStringLiteral("r"),
+                                QStringLiteral("s"),
+                                QStringLiteral("D"),
+                                QStringLiteral("R"),
+                                QStringLiteral("S"),
+                                QStringLiteral("RL"),
+                                QStringLiteral("NW"),
+                                QStringLiteral("ACID"),
+                                QStringLiteral("WEAKLY_ACID"),
+                                QStringLiteral("NEUTRAL"),
+                                QStringLiteral("NEUTRAL_ALKALINE"),
+                                QStringLiteral("ALKALINE"),
+                                QStringLiteral("ACIDITY_INDIFFERENT"),
+                                QStringLiteral("OLIGOTROPHIC"),
+                                QStringLiteral("OLIGO_MESOTROPHIC"),
+                                QStringLiteral("MESOTROPHIC"),
+                                QStringLiteral("MESO_EUTROPHIC"),
+                                QStringLiteral("EUTROPHIC"),
+                                QStringLiteral("TROPHY_INDIFFERENT")};
+    static_assert(ecology::SpectrumClassCount == 12);
     auto line = [](QStringList cells, int samples, const ecology::NatureValueResult& r) {
         cells << QString::number(samples) << r.dn << r.rn << r.sn << r.dValue << r.rValue
               << r.sValue << r.rl << r.nw;
@@ -303,12 +369,18 @@ int Command::NatureValue(const Arguments& a) {
     for (const ecology::EventNatureValue& e : values.events)
         m_out << line({QString::number(e.id), e.location, e.date, e.zuurgraad}, e.samples, e.result)
               << '\n';
-    m_out << line({QString(), ecology::ResStr(ecology::rsAllLocations), QString(), QString()},
-                  values.combinedSamples, values.combined)
+    m_out << line({QStringLiteral("ALL"), QString(), QString(), QString()}, values.combinedSamples,
+                  values.combined)
           << '\n';
     m_out.flush();
-    if (values.events.empty())
+    QSet<long long> found;
+    for (const ecology::EventNatureValue& e : values.events)
+        found.insert(e.id);
+    TellUnknownEvents(options.events, found);
+    if (values.events.empty()) {
         Tell(ResStr(session::rsCliNothingSelected));
+        return kExitUserError;
+    }
     return Done();
 }
 
@@ -317,7 +389,7 @@ int Command::SelectionTable(const Arguments& a, bool speciesList) {
         speciesList ? QStringLiteral("species-list") : QStringLiteral("nature-table");
     RequirePositional(a, 1, command);
     ecology::TableFilter filter;
-    filter.year = a.Value("--year").value_or(QString());
+    filter.year = ParseYear(a.Value("--year"));
     filter.owner = a.Value("--owner").value_or(QString());
     filter.location = a.Value("--location").value_or(QString());
     filter.analyst = a.Value("--analyst").value_or(QString());
@@ -346,6 +418,14 @@ int Command::SelectionTable(const Arguments& a, bool speciesList) {
         const QString id = table.Cell(ecology::LcId, row);
         ecology::SetRowSelected(table, row, !events || events->contains(id.toLongLong()));
     }
+    QSet<long long> found;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        QString id = table.Cell(ecology::LcId, row);
+        if (ecology::IsSelectedRow(table, row))
+            id.remove(0, 1); // the selection mark
+        found.insert(id.toLongLong());
+    }
+    TellUnknownEvents(events, found);
     if (!ecology::HasSelectedRow(table)) {
         Tell(ResStr(session::rsCliNothingSelected));
         return kExitUserError;
@@ -421,7 +501,7 @@ int Command::CheckNames(const Arguments& a) {
             order << entry.name;
     }
     const QStringList known = searchList.Names();
-    m_out << "Name\tSamples\tSuggestions\n";
+    m_out << "NAME\tSAMPLES\tSUGGESTIONS\n";
     for (const QString& name : order) {
         // The suggestion lines start after the name's own line and an empty one.
         const QStringList lines = recording::Suggestions(name, known);
@@ -436,7 +516,7 @@ int Command::Gis(const Arguments& a) {
     RequirePositional(a, 1, QStringLiteral("gis"));
     const std::optional<QString> out = a.Value("--out");
     if (!out)
-        throw UsageError{ResStr(session::rsCliMissingValue).arg(QStringLiteral("--out"))};
+        throw UsageError{ResStr(session::rsCliRequired).arg(QStringLiteral("--out"))};
     if (!OpenDatabase(a.positional[0]))
         return kExitUserError;
     const int written = recording::ExportGis(m_session.Store(), *out);
@@ -449,7 +529,7 @@ int Command::TaxaList(const Arguments& a) {
         throw UsageError{ResStr(session::rsCliWrongArguments).arg(QStringLiteral("taxalist"))};
     const std::optional<QString> region = a.Value("--region");
     if (!region)
-        throw UsageError{ResStr(session::rsCliMissingValue).arg(QStringLiteral("--region"))};
+        throw UsageError{ResStr(session::rsCliRequired).arg(QStringLiteral("--region"))};
     int number = 0;
     if (region->compare(QLatin1String("NL"), Qt::CaseInsensitive) == 0)
         number = 0;
@@ -457,6 +537,8 @@ int Command::TaxaList(const Arguments& a) {
         number = 1;
     else
         throw UsageError{ResStr(session::rsCliBadValue).arg(QStringLiteral("--region"), *region)};
+    if (!FileThere(a.positional[1]))
+        return kExitUserError;
     const recording::TaxaListInstalled installed =
         m_session.ImportTaxaList(a.positional[1], number);
     Tell(ResStr(session::rsCliTaxaListImported)
@@ -558,6 +640,12 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             err << ResStr(session::rsCliMissingValue).arg(QStringLiteral("--program-folder"))
                 << '\n';
             return kExitUsage;
+        }
+        if (!QFileInfo(folder).isDir()) {
+            core::LoadSettings();
+            support::LoadCommandLineLanguage();
+            err << ResStr(session::rsCliNoFolder).arg(folder) << '\n';
+            return kExitUserError;
         }
         core::SetProgramDir(folder);
     }

@@ -726,6 +726,13 @@ ImportSettings DataImport::Settings() const {
 int DataImport::MakeDatabase(core::DatabaseStore& store, const QString& name,
                              const std::function<void()>& running) {
     const ImportSettings settings = Settings();
+    // A file without data rows (empty, or a header only) would leave a replaced database
+    // empty: refused before the question, whatever the choices.
+    if (settings.startRow >= 1 && settings.startRow >= m_grid.RowCount()) {
+        core::UserPrompts().Message(ResStr(rsImportNoRows).arg(settings.startRow),
+                                    core::MessageKind::Error);
+        return -1;
+    }
     if (!CheckImportSettings(settings))
         return -1;
     if (running)

@@ -145,6 +145,8 @@ const std::vector<core::ResourceString>& Messages() {
         {rsGisExtension, "rsGisExtension",
          "Een GIS-export wordt geschreven als GeoPackage (.gpkg) of als CSV-bestand (.csv)"},
         {rsGisLibraryFailed, "rsGisLibraryFailed", "De GIS-bibliotheek (GDAL) meldt: %1"},
+        {rsImportNoRows, "rsImportNoRows",
+         "Er zijn geen gegevens om in te lezen vanaf rij %1; de database is niet veranderd"},
     };
     return block;
 }

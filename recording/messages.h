@@ -108,6 +108,8 @@ enum Message : int {
     // The export for GIS programs
     rsGisExtension = 2580,
     rsGisLibraryFailed = 2581, // %1: what the GIS library reports
+    // An import without data rows
+    rsImportNoRows = 2582, // %1: the start row
 };
 
 // The text of one of recording's messages, translated when the interface language has it.

@@ -38,6 +38,9 @@ const std::vector<core::ResourceString>& Messages() {
         {rsCliBadValue, "rsCliBadValue", "Ongeldige waarde voor %1: %2"},
         {rsCliOneOutput, "rsCliOneOutput", "Geef precies een van %1 en %2"},
         {rsCliSeeHelp, "rsCliSeeHelp", "Zie: velmora-cli %1 --help"},
+        {rsCliRequired, "rsCliRequired", "De optie %1 is verplicht"},
+        {rsCliTwice, "rsCliTwice", "De optie %1 staat er meer dan eens"},
+        {rsCliOnlyWith, "rsCliOnlyWith", "De optie %1 hoort bij %2"},
         {rsCliDatabaseNotFound, "rsCliDatabaseNotFound", "De database %1 bestaat niet"},
         {rsCliRowsWritten, "rsCliRowsWritten", "%1 regels geschreven naar %2"},
         {rsCliNamesNormalised, "rsCliNamesNormalised", "Namen van %1 monsters aangepast"},
@@ -48,6 +51,10 @@ const std::vector<core::ResourceString>& Messages() {
         {rsCliNothingSelected, "rsCliNothingSelected",
          "Geen enkel locatiebezoek voldoet aan de selectie"},
         {rsCliImported, "rsCliImported", "De gegevens zijn ingelezen in de database %1"},
+        {rsCliNoFolder, "rsCliNoFolder", "De programmamap %1 bestaat niet"},
+        {rsCliFileNotFound, "rsCliFileNotFound", "Het bestand %1 bestaat niet"},
+        {rsCliUnknownEvents, "rsCliUnknownEvents", "Geen locatiebezoek met ID %1"},
+        {rsCliOutputFailed, "rsCliOutputFailed", "De uitvoer kon niet geschreven worden"},
         {rsCliHelpExport, "rsCliHelpExport",
          "Gebruik: velmora-cli export DATABASE (--tsv BESTAND | --xlsx BESTAND) [--taxon-info]\n"
          "Schrijft alle monsters met de gegevens van hun locatiebezoek als een tabel.\n"
@@ -61,7 +68,10 @@ const std::vector<core::ResourceString>& Messages() {
          "kolomindeling, met dezelfde controles als het venster Importeren.\n"
          "  --layout BESTAND    de kolomindeling (.vlf)\n"
          "  --replace           de database vervangen in plaats van aanvullen\n"
-         "  --coords km|latlon  het coördinatenstelsel van de vervangende gegevens"},
+         "  --coords km|latlon  bij --replace verplicht: het coördinatenstelsel van de\n"
+         "                      vervangende gegevens (km: RD in km of m, of atlasblokken)\n"
+         "De kolomindeling is een bestand dat het venster Importeren bewaart met\n"
+         "\"Bewaar kolomindeling\"."},
         {rsCliHelpNatureValue, "rsCliHelpNatureValue",
          "Gebruik: velmora-cli nature-value DATABASE [--events ID,ID...] [--year JAAR]\n"
          "         [--alternative] [--ignore-doubtful]\n"

@@ -25,6 +25,9 @@ enum Message : int {
     rsCliBadValue = 1606,       // %1: the option, %2: the value
     rsCliOneOutput = 1607,      // %1 and %2: the two options of which exactly one is needed
     rsCliSeeHelp = 1608,        // %1: the command
+    rsCliRequired = 1609,       // %1: the option that must be given
+    rsCliTwice = 1610,          // %1: the option given more than once
+    rsCliOnlyWith = 1611,       // %1: the option, %2: the option it needs
     // Results and refusals
     rsCliDatabaseNotFound = 1620, // %1: the database name
     rsCliRowsWritten = 1621,      // %1: rows, %2: the file
@@ -34,6 +37,10 @@ enum Message : int {
     rsCliDatabaseCount = 1625,    // %1: how many databases
     rsCliNothingSelected = 1627,  // no event passes the filter
     rsCliImported = 1629,         // %1: the database
+    rsCliNoFolder = 1630,         // %1: the program folder that does not exist
+    rsCliFileNotFound = 1631,     // %1: the file
+    rsCliUnknownEvents = 1632,    // %1: the IDs no event has
+    rsCliOutputFailed = 1633,     // the standard output could not be written
     // The help of each command
     rsCliHelpExport = 1640,
     rsCliHelpImport = 1641,

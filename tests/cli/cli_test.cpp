@@ -119,11 +119,19 @@ TEST(Cli, UsageErrorsExitWithTwoAndSayWhy) {
         {{"export", "Demo", "--tsv", "a", "--xlsx", "b"}, "Give exactly one of --tsv and --xlsx"},
         {{"import", "Demo", "data.tsv", "--coords", "utm", "--layout", "l.vlf"},
          "Invalid value for --coords: utm"},
-        {{"taxalist", "import", "list.csv"}, "The option --region needs a value"},
+        {{"taxalist", "import", "list.csv"}, "The option --region is required"},
+        {{"taxalist", "import", "l.csv", "--region", "NL", "--region", "EU"},
+         "The option --region is given more than once"},
+        {{"nature-value", "Demo", "--year", "abc"}, "Invalid value for --year: abc"},
+        {{"nature-table", "Demo", "--year", "2010-2005"}, "Invalid value for --year: 2010-2005"},
+        {{"import", "Demo", "d.tsv", "--layout", "l.vlf", "--coords", "km"},
+         "The option --coords belongs with --replace"},
+        {{"import", "Demo", "d.tsv", "--layout", "l.vlf", "--replace"},
+         "The option --coords is required"},
         {{"taxalist", "import", "list.csv", "--region", "US"}, "Invalid value for --region: US"},
         {{"taxalist", "export", "list.csv", "--region", "NL"},
          "Wrong number of arguments for taxalist"},
-        {{"gis", "Demo"}, "The option --out needs a value"},
+        {{"gis", "Demo"}, "The option --out is required"},
         {{"databases", "Demo"}, "Wrong number of arguments for databases"},
     };
     for (const Case& c : cases) {
@@ -252,8 +260,15 @@ TEST(Cli, NatureValueOfChosenEventsAndYears) {
         EXPECT_TRUE(line.section('\t', 2, 2).startsWith(year)) << line.toStdString();
 
     const Result none = RunCli({"nature-value", "Demo", "--year", "1066"});
-    EXPECT_EQ(none.code, cli::kExitOk);
+    EXPECT_EQ(none.code, cli::kExitUserError);
     EXPECT_TRUE(none.err.contains("No location visit matches the selection"));
+
+    // An ID no event has is told, the others are still given.
+    const Result unknown = RunCli({"nature-value", "Demo", "--events", first + ",999999"});
+    EXPECT_EQ(unknown.code, cli::kExitOk);
+    EXPECT_TRUE(unknown.err.contains("No location visit has the ID 999999"))
+        << unknown.err.toStdString();
+    EXPECT_EQ(Lines(unknown.out).size(), 3);
 }
 
 TEST(Cli, SpeciesListAndNatureTableAreTheTablesWindowsResults) {
@@ -417,6 +432,22 @@ TEST(Cli, ImportReadsAFileWithASavedLayout) {
     const Result bad = RunCli({"import", "Veld", data, "--layout", data});
     EXPECT_EQ(bad.code, cli::kExitUserError);
     EXPECT_EQ(Slurp(folder.Data("Veld2.dbf")), before);
+    // A file without data rows does not empty the database it would replace.
+    const QString empty = folder.filePath("leeg.tsv");
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.write("Locatie\tDag\tMaand\tJaar\tX\tY\tSieralg\n");
+    e.close();
+    const Result nothing =
+        RunCli({"import", "Veld", empty, "--layout", layoutPath, "--replace", "--coords", "km"});
+    EXPECT_EQ(nothing.code, cli::kExitUserError);
+    EXPECT_TRUE(nothing.err.contains("There is no data to import")) << nothing.err.toStdString();
+    EXPECT_EQ(Slurp(folder.Data("Veld2.dbf")), before);
+    const Result noFile =
+        RunCli({"import", "Veld", folder.filePath("nergens.tsv"), "--layout", layoutPath});
+    EXPECT_EQ(noFile.code, cli::kExitUserError);
+    EXPECT_TRUE(noFile.err.contains("does not exist")) << noFile.err.toStdString();
+
     const Result missing = RunCli({"import", "Nergens", data, "--layout", layoutPath});
     EXPECT_EQ(missing.code, cli::kExitUserError);
     EXPECT_TRUE(missing.err.contains("The database Nergens does not exist"));
@@ -545,6 +576,20 @@ TEST(Cli, TheExecutableRunsWithoutADisplay) {
     process.start(kBuilt + "/velmora-cli", {"--program-folder", folder.path(), "nonsense"});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);
+
+    process.start(kBuilt + "/velmora-cli",
+                  {"--program-folder", folder.filePath("nowhere"), "databases"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+
+    // Output that cannot be written is a failure, not a success.
+    if (QFile::exists("/dev/full")) {
+        process.setStandardOutputFile("/dev/full");
+        process.start(kBuilt + "/velmora-cli",
+                      {"--program-folder", folder.path(), "nature-value", "Demo"});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1);
+    }
 }
 
 } // namespace
