@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
+#include <limits>
 
 namespace velmora::core {
 
@@ -45,12 +47,26 @@ bool SaveImage(const QImage& bitmap, const QString& path) {
     return true;
 }
 
-bool LoadImage(QImage& bitmap, const QString& path) {
+bool LoadImage(QImage& bitmap, const QString& path, qint64 maxPixels) {
     const QByteArray format = FormatOf(path);
     if (format.isEmpty() || !QFileInfo::exists(path))
         return false;
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
+    // The header alone gives the size; the pixels are only decoded once it is acceptable.
+    const QSize size = reader.size();
+    if (!size.isValid())
+        throw Error(ResStr(rsImageNotRead).arg(reader.errorString()), path);
+    if (qint64(size.width()) * size.height() > maxPixels)
+        throw Error(ResStr(rsImageTooLarge)
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(double(maxPixels) / 1e6, 0, 'g', 6),
+                    path);
+    // A decoder that learns a larger size from the data than the header gave stops at the
+    // same bound: 4 bytes a pixel, in megabytes, rounded up.
+    reader.setAllocationLimit(int(
+        std::min<qint64>((maxPixels * 4 + (1 << 20) - 1) >> 20, std::numeric_limits<int>::max())));
     QImage image = reader.read();
     if (image.isNull())
         throw Error(ResStr(rsImageNotRead).arg(reader.errorString()), path);

@@ -68,6 +68,8 @@ const std::vector<ResourceString>& Messages() {
         {rsGridTooLargeForXls, "rsGridTooLargeForXls",
          "de tabel past niet in een xls-bestand (hoogstens %1 rijen en %2 kolommen)"},
         {rsImageNotRead, "rsImageNotRead", "de afbeelding kan niet gelezen worden: %1"},
+        {rsImageTooLarge, "rsImageTooLarge",
+         "de afbeelding is te groot: %1 x %2 beeldpunten (hoogstens %3 miljoen beeldpunten)"},
         {rsDbOpening, "rsDbOpening", "Database wordt geopend...."},
         {rsDbLabelNone, "rsDbLabelNone", "Database: -----"},
         {rsDbLabel, "rsDbLabel", "Database: "},

@@ -18,10 +18,11 @@
 //   core       1011, 1014-1099, 1101-1199, 1201-1299, 1301-1399, 3002
 //   ecology    1401-1402, 3001, 3003-3029, 3032-3999
 //   recording  2005-2007, 2009-2010, 2017-2024, 2026-2027, 2501-2999
+//   maps       2008, 4001-4999
 //   charts     5001-5999
 //   support    6001-6999
 //   session    1001, 1008, 1403, 1501-1999
-//   ui         1002-1007, 1009-1010, 1012-1013, 1404-1499, 2001-2004, 2008, 2011-2016, 2025,
+//   ui         1002-1007, 1009-1010, 1012-1013, 1404-1499, 2001-2004, 2011-2016, 2025,
 //              2028-2499, 3030-3031
 //
 // session::MessageBlocks() lists every block below ui/ for the language tools; ui::Messages()
@@ -86,6 +87,7 @@ enum Message : int {
     rsXlsUnreadable = 1210,      // %1: the library's reason
     rsGridTooLargeForXls = 1211, // %1: rows, %2: columns
     rsImageNotRead = 1214,       // %1: the reader's reason
+    rsImageTooLarge = 1215,      // %1 x %2: the picture's size, %3: the limit in millions
     // Database store
     rsDbOpening = 1301,
     rsDbLabelNone = 1302,

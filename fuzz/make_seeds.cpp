@@ -12,6 +12,10 @@
 #include "core/settings.h"
 #include "core/spreadsheet/spreadsheet.h"
 #include "fuzz/storedzip.h"
+#include "maps/dotstyles.h"
+
+#include <QBuffer>
+#include <QImage>
 
 #include <QByteArray>
 #include <cstdio>
@@ -363,6 +367,64 @@ void TaxaListSeeds() {
     fs::remove_all(work);
 }
 
+// --- Map pictures: byte 0 the extension (bits 0-1: .bmp, .jpg, .png) and the coordinate
+// system (bit 2: "LatLon"), byte 1 the length of the name, the name, the file (see
+// map_fuzz.cpp).
+
+std::string Picture(const char* format, int width, int height, QImage::Format layout) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int i = 0; i < std::min(width, height); ++i)
+        image.setPixelColor(i, i, Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(layout).save(&buffer, format);
+    return bytes.toStdString();
+}
+
+std::string MapInput(int kind, const std::string& name, const std::string& file) {
+    return std::string(1, char(kind)) + std::string(1, char(name.size())) + name + file;
+}
+
+void MapSeeds() {
+    Seed("map", "km.png",
+         MapInput(2, "_150_500_250_400_", Picture("PNG", 100, 50, QImage::Format_RGB32)));
+    Seed("map", "indexed.png",
+         MapInput(2, "_0_625_280_300_", Picture("PNG", 28, 33, QImage::Format_Indexed8)));
+    Seed("map", "metres.bmp",
+         MapInput(0, "_150000_500000_250000_400000_",
+                  Picture("BMP", 40, 20, QImage::Format_RGB888)));
+    Seed("map", "latlon.jpg",
+         MapInput(4 | 1, "_5,25_53,5_7,5_52,25_", Picture("JPEG", 32, 24, QImage::Format_RGB32)));
+    Seed("map", "uncalibrated.png",
+         MapInput(2, "Gebied", Picture("PNG", 16, 16, QImage::Format_Grayscale8)));
+    Seed("map", "flat.png",
+         MapInput(2, "_150_500_150_400_", Picture("PNG", 16, 16, QImage::Format_ARGB32)));
+    Seed("map", "damaged.png", MapInput(2, "_1_2_3_4_", "\x89PNG\r\n\x1a\nrest"));
+}
+
+// --- Dot settings files.
+
+void DotsSeeds() {
+    velmora::maps::DotStyles styles;
+    styles[velmora::maps::StyleSlot::Secondary2].color = 0x00FF8000;
+    styles[velmora::maps::StyleSlot::Secondary2].shape = 8;
+    styles[velmora::maps::StyleSlot::Abundance].size = QStringLiteral("120");
+    styles[velmora::maps::StyleSlot::Before].lineWidth = QStringLiteral("15");
+    core::IniFile ini;
+    ini.SetValue(QStringLiteral("Kaart"), QStringLiteral("Kaart"),
+                 QStringLiteral("Nederland_0_625_280_300_.png"));
+    velmora::maps::WriteDotSettings(styles, ini);
+    Seed("dots", "written.dbd", ini.ToText().toStdString());
+    Seed("dots", "hand.dbd",
+         "[Kaart]\r\nKaart=../Elders_1_2_3_4_.png\r\n"
+         "[Primair]\r\nKleur=$00FF00FF\r\nSize=abc\r\nShape=12\r\nLijnbreedte=-3\r\n"
+         "[sec1]\r\nkleur=clBlue\r\nSIZE= 2000 \r\nShape=$8\r\nLijnbreedte=100\r\n"
+         "[Speciaal Voor]\r\nKleur=16777215\r\nSize=99999999999\r\n"
+         "[Font]\r\nStyle=Arial\r\nSize=2\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -378,5 +440,7 @@ int main(int argc, char** argv) {
     TextSeeds();
     SheetSeeds();
     TaxaListSeeds();
+    MapSeeds();
+    DotsSeeds();
     return 0;
 }

@@ -7,7 +7,8 @@
 #
 # Targets: dbf (tables and .mdx index files), ini (settings files), lng (language files),
 # text (text files and the field-name table), sheet (.xlsx and the minimal spreadsheet
-# file), import (data files and column layouts), taxalist (annotated taxa lists to import);
+# file), import (data files and column layouts), taxalist (annotated taxa lists to import),
+# map (map pictures and the calibration in their names), dots (dot settings files);
 # "fuzz_dbf" and "dbf" mean the same.
 #
 # build-fuzz/corpus/<target>/   the working corpus: the seeds of fuzz/seeds/<target>/ plus
@@ -22,7 +23,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-all_targets=(dbf ini lng text sheet import taxalist)
+all_targets=(dbf ini lng text sheet import taxalist map dots)
 
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
@@ -43,7 +44,7 @@ done
 # Longest input per target: room for the largest seed several times over.
 max_len() {
     case $1 in
-    dbf | lng | sheet) echo 65536 ;;
+    dbf | lng | sheet | map) echo 65536 ;;
     *) echo 16384 ;;
     esac
 }

@@ -2,6 +2,7 @@
 
 #include "charts/messages.h"
 #include "ecology/messages.h"
+#include "maps/messages.h"
 #include "recording/messages.h"
 #include "support/messages.h"
 
@@ -131,9 +132,13 @@ QString ResStr(Message id) {
 }
 
 std::vector<MessageBlock> MessageBlocks() {
-    return {{"core", &core::Messages()},           {"ecology", &ecology::Messages()},
-            {"recording", &recording::Messages()}, {"charts", &charts::Messages()},
-            {"support", &support::Messages()},     {"session", &Messages()}};
+    return {{"core", &core::Messages()},
+            {"ecology", &ecology::Messages()},
+            {"recording", &recording::Messages()},
+            {"charts", &charts::Messages()},
+            {"maps", &maps::Messages()},
+            {"support", &support::Messages()},
+            {"session", &Messages()}};
 }
 
 std::vector<core::ResourceString> AllMessages() {

@@ -27,7 +27,6 @@ const std::vector<core::ResourceString>& Messages() {
          "N.B. Alle bijbehorende data van dit record wordt ook verwijderd!"},
         {rsDatabaseEmpty, "rsDatabaseEmpty",
          "De database is leeg. Voeg eerst een Nieuw Record toe (+ button)"},
-        {rsEmptyField, "rsEmptyField", "< Leeg Veld >"},
         {rsCopyQuestion, "rsCopyQuestion", "Wil je een kopie van dit record maken?"},
         {rsNoMapSense, "rsNoMapSense", "Het is zinloos om een stippenkaart te openen:"},
         {rsNoDataInDb, "rsNoDataInDb", "Er zitten geen gegevens in de database"},

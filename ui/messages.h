@@ -31,7 +31,6 @@ enum Message : int {
     rsDeleteRecordQuestion = 2002,
     rsDeleteCascadeNote = 2003,
     rsDatabaseEmpty = 2004,
-    rsEmptyField = 2008,
     rsCopyQuestion = 2011,
     rsNoMapSense = 2012,
     rsNoDataInDb = 2013,

@@ -9,6 +9,7 @@
 #include "ecology/ecologydata.h"
 #include "ecology/taxalistfile.h"
 #include "ecology/taxonnames.h"
+#include "maps/messages.h"
 #include "recording/databasecatalogue.h"
 #include "session/messages.h"
 #include "session/session.h"
@@ -392,7 +393,7 @@ bool TMainForm::SampleNavigatorBeforeAction(DBNavigator::Button button) {
                            ? samples.FieldByName(QStringLiteral("DESMID")).AsString()
                            : QString();
         if (name.trimmed().isEmpty())
-            name = ResStr(rsEmptyField);
+            name = maps::ResStr(maps::rsEmptyField);
         return core::UserPrompts().YesNoDefaultNo(name + QStringLiteral("\n\n") +
                                                   ResStr(rsDeleteRecordQuestion));
     }

@@ -141,3 +141,21 @@ TEST(ImageFiles, OtherExtensionsMissingAndDamagedFiles) {
     EXPECT_EQ(kept, before);
     EXPECT_THROW(SaveImage(image, dir.filePath(QStringLiteral("no/such/dir/x.png"))), Error);
 }
+
+TEST(ImageFiles, PicturesAboveThePixelLimitAreRefusedBeforeDecoding) {
+    QTemporaryDir dir;
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const QString path = dir.filePath(QStringLiteral("a.png"));
+    ASSERT_TRUE(SaveImage(image, path));
+    QImage kept(2, 2, QImage::Format_RGB32);
+    const QImage before = kept;
+    try {
+        LoadImage(kept, path, 40 * 30 - 1);
+        ADD_FAILURE() << "a picture above the limit was read";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.Reason().contains(QStringLiteral("40 x 30"))) << e.Reason().toStdString();
+    }
+    EXPECT_EQ(kept, before);
+    EXPECT_TRUE(LoadImage(kept, path, 40 * 30));
+}

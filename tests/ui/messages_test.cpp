@@ -7,6 +7,7 @@
 #include "common/tempdir.h"
 #include "core/resourcestrings.h"
 #include "ecology/messages.h"
+#include "maps/messages.h"
 #include "recording/messages.h"
 #include "session/messages.h"
 #include "support/interfacelanguage.h"
@@ -190,6 +191,7 @@ TEST(MessageBlocks, EachModuleReadsItsOwnBlock) {
         {"recording", recording::Messages(),
          [](int id) { return recording::ResStr(recording::Message(id)); }},
         {"charts", charts::Messages(), [](int id) { return charts::ResStr(charts::Message(id)); }},
+        {"maps", maps::Messages(), [](int id) { return maps::ResStr(maps::Message(id)); }},
         {"session", session::Messages(),
          [](int id) { return session::ResStr(session::Message(id)); }},
         {"ui", ui::Messages(), [](int id) { return ui::ResStr(ui::Message(id)); }},

@@ -1,0 +1,111 @@
+#include "maps/dotposition.h"
+
+#include "core/coordinates.h"
+#include "core/error.h"
+#include "core/text/textutils.h"
+#include "maps/messages.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::maps {
+
+namespace {
+// The centre of the cell of 1/parts degree that holds the value; the sign of the whole
+// degrees decides the direction, so values between -1 and 0 move as positive ones do.
+double CellCentre(double value, double parts) {
+    const double whole = std::trunc(value);
+    const double add = (std::trunc(std::fabs(value - whole) * parts) + 0.5) / parts;
+    return whole < 0 ? whole - add : whole + add;
+}
+
+bool OutsideTheNetherlands(double x, double y) {
+    return y < 300 || y > 620 || x < 14 || x > 280;
+}
+} // namespace
+
+DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
+                          const PlacementRules& rules) {
+    DotPosition position;
+    double x = 0;
+    double y = 0;
+    try {
+        x = core::ParseNumber(coordX.trimmed());
+        y = core::ParseNumber(coordY.trimmed());
+    } catch (const core::Error&) {
+        position.status = PositionStatus::CoordinateError;
+        return position;
+    }
+
+    if (rules.coordinateSystem == core::kLatLon) {
+        if (rules.placement == Placement::KmSquare) {
+            x = CellCentre(x, 60);
+            y = CellCentre(y, 120);
+        }
+        position.x = x;
+        position.y = y;
+        return position;
+    }
+
+    bool atlas = false;
+    if (rules.dutchRules) {
+        if (y > 300000) {
+            if (x <= 5000) {
+                position.status = PositionStatus::CoordinateError;
+                return position;
+            }
+            x /= 1000;
+            y /= 1000;
+        }
+        atlas = y <= 55;
+    }
+
+    if (atlas) {
+        // Block code and km-square number: the symbol outlines the square or the block.
+        if (rules.placement == Placement::Exact && y > 0)
+            position.kind = SymbolKind::KmSquareOutline;
+        else if (y == 0 &&
+                 (rules.placement == Placement::Exact || rules.placement == Placement::KmSquare))
+            position.kind = SymbolKind::HourSquareOutline;
+        // A block code on a sheet the atlas does not have names no place.
+        const double code = std::floor(x);
+        if (code < 100 || code >= 6300) {
+            position.status = PositionStatus::CoordinateError;
+            return position;
+        }
+        const double number = std::max(std::floor(y), -1e6);
+        const auto [rdX, rdY] = core::AtlasToRD(static_cast<int>(code), static_cast<int>(number));
+        position.x = std::trunc(rdX) + 0.5;
+        position.y = std::trunc(rdY) + 0.5;
+        return position;
+    }
+
+    switch (rules.placement) {
+    case Placement::Exact:
+        break;
+    case Placement::KmSquare:
+        x = std::trunc(x) + 0.5;
+        y = std::trunc(y) + 0.5;
+        break;
+    case Placement::HourSquare:
+        x = std::trunc(std::trunc(x) / 5) * 5 + 2.5;
+        y = std::trunc(std::trunc(y) / 5) * 5 + 2.5;
+        break;
+    }
+    position.x = x;
+    position.y = y;
+    if (rules.dutchRules && OutsideTheNetherlands(x, y))
+        position.status = PositionStatus::OutsideRange;
+    return position;
+}
+
+QString CoordinateErrorText(const QString& locatie, const QString& dag, const QString& maand,
+                            const QString& jaar, const QString& coordX, const QString& coordY) {
+    auto shown = [](const QString& text) { return text.isEmpty() ? ResStr(rsEmptyField) : text; };
+    return ResStr(rsCoordinateError) + QLatin1Char('\n') + locatie + QLatin1Char('\n') +
+           ResStr(rsDateLabel) + QStringLiteral(": ") + dag + QLatin1Char('-') + maand +
+           QLatin1Char('-') + jaar + QLatin1Char('\n') + QStringLiteral("X = ") + shown(coordX) +
+           QStringLiteral("  ;  Y = ") + shown(coordY);
+}
+
+} // namespace velmora::maps

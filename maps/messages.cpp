@@ -1,0 +1,49 @@
+#include "maps/messages.h"
+
+namespace velmora::maps {
+
+const std::vector<core::ResourceString>& Messages() {
+    static const std::vector<core::ResourceString> block = {
+        {rsMapNoCoordinates, "rsMapNoCoordinates", "Filenaam bevat niet de juiste coordinaten."},
+        {rsMapMustBeCalibrated, "rsMapMustBeCalibrated", "De kaart moet eerst gekalibreerd worden"},
+        {rsCalibrated, "rsCalibrated", "Gekalibreerd"},
+        {rsNotCalibrated, "rsNotCalibrated", "Niet gekalibreerd"},
+        {rsNoMapChosen, "rsNoMapChosen", "Er is geen kaart gevonden, open eerst een kaartbestand"},
+        {rsMapNoExtent, "rsMapNoExtent",
+         "De coördinaten in de filenaam geven de kaart geen breedte of geen hoogte."},
+        {rsMapNotRead, "rsMapNotRead", "De kaart kan niet geladen worden: %1"},
+        {rsMapFileMissing, "rsMapFileMissing", "Het kaartbestand %1 bestaat niet"},
+        {rsMapNotAPicture, "rsMapNotAPicture",
+         "%1 is geen kaartbestand: een kaart is een bmp-, jpg- of png-bestand"},
+        {rsMapNameNotUsable, "rsMapNameNotUsable",
+         "De kaartnaam \"%1\" kan niet als naam van een bestand in de map Maps gebruikt worden"},
+        {rsErrorInX1Y1, "rsErrorInX1Y1", "Fout in waarde X1 of Y1"},
+        {rsErrorInX2Y2, "rsErrorInX2Y2", "Fout in waarde X2 of Y2"},
+        {rsMapNameCaption, "rsMapNameCaption", "Naam voor de kaart"},
+        {rsMapNamePrompt, "rsMapNamePrompt", "Voer een naam in"},
+        {rsMapWillBeSavedAs, "rsMapWillBeSavedAs", "Kaart wordt bewaard als:"},
+        {rsMapNotSaved, "rsMapNotSaved", "De kaart is niet bewaard."},
+        {rsPointsTooClose, "rsPointsTooClose",
+         "De twee punten liggen minder dan twee beeldpunten uit elkaar (in X of in Y). Kies "
+         "twee punten verder uit elkaar; de kaart is niet gekalibreerd."},
+        {rsPointsNoExtent, "rsPointsNoExtent",
+         "De twee punten hebben dezelfde X- of Y-coördinaat. Kies twee punten die in beide "
+         "richtingen verschillen; de kaart is niet gekalibreerd."},
+        {rsCoordinateError, "rsCoordinateError", "Er zit een fout in de coördinaten van locatie: "},
+        {rsDateLabel, "rsDateLabel", "Datum"},
+        {rsEmptyField, "rsEmptyField", "< Leeg Veld >"},
+        {rsBadDotSize, "rsBadDotSize",
+         "'%1' is geen geldige stipgrootte: een geheel getal van 0 tot en met %2 is nodig"},
+        {rsBadLineWidth, "rsBadLineWidth",
+         "'%1' is geen geldige lijnbreedte: een geheel getal van 0 tot en met %2 is nodig"},
+        {rsAbundanceHeader, "rsAbundanceHeader", "Abund."},
+        {rsDotSizeHeader, "rsDotSizeHeader", "Stipmaat"},
+    };
+    return block;
+}
+
+QString ResStr(Message id) {
+    return core::LookUpText(Messages(), id);
+}
+
+} // namespace velmora::maps

@@ -1,0 +1,51 @@
+#pragma once
+// The message texts of maps: map files and their calibration, the placing of dots and the
+// dot styles. Maps owns the identifiers 4001-4999. The lookup, and the ranges of every
+// module, are in core/resourcestrings.h.
+
+#include "core/resourcestrings.h"
+
+#include <QString>
+#include <vector>
+
+namespace velmora::maps {
+
+enum Message : int {
+    // Map files
+    rsMapNoCoordinates = 4001,    // first line of the message for a file name without edges
+    rsMapMustBeCalibrated = 4002, // its second line
+    rsCalibrated = 4003,          // the calibration label
+    rsNotCalibrated = 4004,
+    rsNoMapChosen = 4005,
+    rsMapNoExtent = 4006,      // the edges of a file name give the map no width or height
+    rsMapNotRead = 4007,       // %1: the reason
+    rsMapFileMissing = 4008,   // %1: the path
+    rsMapNotAPicture = 4009,   // %1: the file name
+    rsMapNameNotUsable = 4010, // %1: the map name of a settings file
+    // Calibration
+    rsErrorInX1Y1 = 4021,
+    rsErrorInX2Y2 = 4022,
+    rsMapNameCaption = 4023, // the input box for the name of a calibrated map
+    rsMapNamePrompt = 4024,
+    rsMapWillBeSavedAs = 4025, // followed by a line break and the file name
+    rsMapNotSaved = 4026,
+    rsPointsTooClose = 4027,
+    rsPointsNoExtent = 4028,
+    // Placing dots
+    rsCoordinateError = 4041, // followed by a line break and the location
+    rsDateLabel = 4042,
+    rsEmptyField = 2008,
+    // Dot styles
+    rsBadDotSize = 4061,   // %1: the text, %2: the largest size
+    rsBadLineWidth = 4062, // %1: the text, %2: the largest width
+    rsAbundanceHeader = 4063,
+    rsDotSizeHeader = 4064,
+};
+
+// The text of one of maps's messages, translated when the interface language has it.
+QString ResStr(Message id);
+
+// maps's block, in source order.
+const std::vector<core::ResourceString>& Messages();
+
+} // namespace velmora::maps
