@@ -9,6 +9,7 @@
 #include "ui/tboxplotform.h"
 #include "ui/tcheckform.h"
 #include "ui/tdataform.h"
+#include "ui/tdistributionform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
 #include "ui/tlocationform.h"
@@ -102,6 +103,8 @@ int RunProgram(QApplication& app) {
     mainForm->SetImportDialog([data = dataForm.get()](const QString& name) { data->Run(name); });
     auto nwForm = std::make_unique<TNWForm>(session.Ecology(), mainForm.get());
     mainForm->SetNatureValueWindow(nwForm.get());
+    auto distributionForm = std::make_unique<TDistributionForm>(session.Store(), mainForm.get());
+    mainForm->SetDistributionDialog([form = distributionForm.get()] { form->Run(); });
     auto prefForm = std::make_unique<TPrefForm>(session, mainForm.get());
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
@@ -184,6 +187,7 @@ int RunProgram(QApplication& app) {
     fotoMapForm.reset();
     locationForm.reset();
     prefForm.reset();
+    distributionForm.reset();
     nwForm.reset();
     dataForm.reset();
     mainForm.reset();

@@ -261,6 +261,8 @@ void TMainForm::ApplyPanelState() {
         action->setEnabled(open && static_cast<bool>(m_runCheckNames));
     if (QAction* action = MenuAction(QStringLiteral("Tabellen")))
         action->setEnabled(open && static_cast<bool>(m_runTables));
+    if (QAction* action = MenuAction(QStringLiteral("Stippenkaart1")))
+        action->setEnabled(open && static_cast<bool>(m_runDistribution));
     for (const char* item : {"TextExport", "ExporteerXLSbestand"})
         if (QAction* action = MenuAction(QString::fromLatin1(item)))
             action->setEnabled(open);

@@ -71,6 +71,7 @@ public:
     // The name correction window; returns the location ID chosen there to be shown next.
     void SetCheckNamesDialog(std::function<QVariant()> run) { m_runCheckNames = std::move(run); }
     void SetTablesDialog(std::function<void()> run) { m_runTables = std::move(run); }
+    void SetDistributionDialog(std::function<void()> run) { m_runDistribution = std::move(run); }
     // The import window, shown modally for the database named.
     void SetImportDialog(std::function<void(const QString&)> run) { m_runImport = std::move(run); }
     void SetLocationSearchDialog(std::function<void()> run) {
@@ -128,6 +129,9 @@ public:
     void TextExportClick();
     void CheckNamesClick();
     void TabellenClick();
+    // "Stippenkaart": the dot-map window over the open database, its settings (map name, dot
+    // styles) read again before and written after; refused for a database without samples.
+    void Stippenkaart1Click();
     // "Voeg toe aan Zoeklijst" for a name (as shown).
     void AddToSearchList(const QString& name);
     void ExporteerXLSbestandClick();
@@ -210,6 +214,7 @@ private:
     std::function<void(const QString&)> m_runImport;
     std::function<QVariant()> m_runCheckNames;
     std::function<void()> m_runTables;
+    std::function<void()> m_runDistribution;
     std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;

@@ -118,6 +118,8 @@ void TMainForm::BuildMenu() {
             [this] { SelectLocClick(); });
     connect(MenuAction(QStringLiteral("Tabellen")), &QAction::triggered, this,
             [this] { TabellenClick(); });
+    connect(MenuAction(QStringLiteral("Stippenkaart1")), &QAction::triggered, this,
+            [this] { Stippenkaart1Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
@@ -234,6 +236,32 @@ void TMainForm::TabellenClick() {
     if (!m_runTables || !m_store.IsOpen())
         return;
     RunOverDatabase([this] { m_runTables(); });
+}
+
+void TMainForm::Stippenkaart1Click() {
+    if (!m_runDistribution || !m_store.IsOpen())
+        return;
+    if (m_store.Samples().IsEmpty()) {
+        core::UserPrompts().Message(ResStr(rsNoMapSense) + QLatin1Char('\n') +
+                                    ResStr(rsNoDataInDb));
+        return;
+    }
+    const bool ran = RunOverDatabase([this] {
+        {
+            const BusyCursor busy;
+            m_store.Locations().SetIndexName(QStringLiteral("ID"));
+            m_store.Locations().First();
+            m_store.ReadDatabaseSettings();
+        }
+        m_runDistribution();
+    });
+    if (!ran)
+        return;
+    try {
+        m_store.WriteDatabaseSettings();
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    }
 }
 
 void TMainForm::AddToSearchList(const QString& name) {

@@ -15,6 +15,7 @@
 #include "ui/tboxplotform.h"
 #include "ui/tcheckform.h"
 #include "ui/tdataform.h"
+#include "ui/tdistributionform.h"
 #include "ui/tfotomapform.h"
 #include "ui/tgridcolumnselect.h"
 #include "ui/tlocationform.h"
@@ -66,6 +67,8 @@ struct Windows {
          [this] { return std::make_unique<ui::TCheckForm>(session.Store(), ecology.searchList); }},
         {"TTableForm",
          [this] { return std::make_unique<ui::TTableForm>(session.Store(), ecology); }},
+        {"TDistributionForm",
+         [this] { return std::make_unique<ui::TDistributionForm>(session.Store()); }},
     };
 };
 

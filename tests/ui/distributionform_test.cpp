@@ -1,0 +1,184 @@
+// The dot-map window's map part driven with clicks and drags: the database's map shown with its
+// calibration state, fitted to the window and back, panned with the right button within the
+// panel, another map opened, the drawn map saved, and the window's place kept.
+
+#include "common/modalwindow.h"
+#include "common/programfolder.h"
+#include "core/coordinates.h"
+#include "core/databasestore.h"
+#include "core/dataset.h"
+#include "core/folders.h"
+#include "core/scriptedprompts.h"
+#include "core/settings.h"
+#include "session/session.h"
+#include "ui/messages.h"
+#include "ui/tdistributionform.h"
+#include "ui/tmainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+struct DistributionWindow : ::testing::Test {
+    velmora::testing::ProgramFolder folder;
+    core::ScriptedPrompts prompts;
+    core::DatabaseStore store;
+
+    void SetUp() override {
+        QDir(folder.path()).mkdir("Maps");
+        QImage map(1200, 900, QImage::Format_RGB32);
+        map.fill(Qt::white);
+        map.setPixel(0, 0, qRgb(0, 0, 255));
+        ASSERT_TRUE(map.save(folder.filePath("Maps/Proef_0_90_120_0_.png")));
+        map.fill(Qt::green);
+        ASSERT_TRUE(map.save(folder.filePath("Maps/Zonder.png")));
+        store.SetCoordinateSystem(core::kKmBased);
+        store.SetMapName("Proef_0_90_120_0_.png");
+    }
+
+    static void Click(QWidget& form, const char* name) {
+        auto* button = form.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+    static void RightDrag(QWidget* panel, QPoint from, QPoint to) {
+        QMouseEvent press(QEvent::MouseButtonPress, from, panel->mapToGlobal(from), Qt::RightButton,
+                          Qt::RightButton, {});
+        QApplication::sendEvent(panel, &press);
+        QMouseEvent move(QEvent::MouseMove, to, panel->mapToGlobal(to), Qt::NoButton,
+                         Qt::RightButton, {});
+        QApplication::sendEvent(panel, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, panel->mapToGlobal(to), Qt::RightButton,
+                            Qt::NoButton, {});
+        QApplication::sendEvent(panel, &release);
+    }
+};
+
+TEST_F(DistributionWindow, TheDatabasesMapIsShownFittedAndPannedWithinThePanel) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.windowTitle(), "Proef_0_90_120_0_.png");
+    EXPECT_EQ(form.findChild<QLabel*>("CalLabel")->text(), "Gekalibreerd");
+    ui::MapPanel* panel = form.Panel();
+    EXPECT_EQ(panel->Picture().size(), QSize(1200, 900));
+
+    // Right-drag to the left and up: the image follows, never leaving a gap in the panel.
+    RightDrag(panel, {300, 300}, {250, 260});
+    EXPECT_EQ(panel->ImagePosition(), QPoint(-50, -40));
+    RightDrag(panel, {10, 10}, {400, 400});
+    EXPECT_EQ(panel->ImagePosition(), QPoint(0, 0));
+    RightDrag(panel, {400, 400}, {-5000, -5000});
+    EXPECT_EQ(panel->ImagePosition(), QPoint(panel->width() - 1200, panel->height() - 900));
+    // The left button does not pan.
+    const QPoint before = panel->ImagePosition();
+    QTest::mousePress(panel, Qt::LeftButton, {}, {100, 100});
+    QTest::mouseMove(panel, {150, 150});
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, {150, 150});
+    EXPECT_EQ(panel->ImagePosition(), before);
+
+    Click(form, "FitToWindow");
+    const QSize fitted = panel->Picture().size();
+    EXPECT_TRUE(fitted.width() == panel->width() || fitted.height() == panel->height())
+        << fitted.width() << "x" << fitted.height();
+    EXPECT_LE(fitted.width(), panel->width());
+    EXPECT_LE(fitted.height(), panel->height());
+    EXPECT_EQ(panel->ImagePosition(), QPoint(0, 0));
+    Click(form, "FitToWindow");
+    EXPECT_EQ(panel->Picture().size(), QSize(1200, 900));
+
+    // Escape closes the window and keeps its place and the map's.
+    RightDrag(panel, {300, 300}, {280, 290});
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(core::CurrentSettings().distMapLeft, -20);
+    EXPECT_EQ(core::CurrentSettings().distMapTop, -10);
+    EXPECT_EQ(core::CurrentSettings().distWidth, form.width());
+}
+
+TEST_F(DistributionWindow, AMapWithoutCalibrationSaysSoAndTheDrawnMapIsSaved) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.show();
+    prompts.texts = {folder.filePath("Maps/Zonder.png")};
+    Click(form, "OpenKaart");
+    EXPECT_EQ(form.findChild<QLabel*>("CalLabel")->text(), "Niet gekalibreerd");
+    EXPECT_EQ(form.Panel()->Picture().pixel(0, 0), qRgb(0, 255, 0));
+    // The map name stays that of the last calibrated map.
+    EXPECT_EQ(store.MapName(), "Proef_0_90_120_0_.png");
+
+    const QString chosen = folder.filePath("Monsters.png");
+    prompts.texts = {chosen};
+    Click(form, "SavePNG");
+    QImage saved(folder.filePath("Monsters - kaart.png"));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), QSize(1200, 900));
+    EXPECT_EQ(core::CurrentSettings().lastUsedMapDir, QDir(folder.path()).absolutePath() + "/");
+
+    // Cancelled: nothing written.
+    prompts.texts = {QString()};
+    Click(form, "SaveJPG");
+    EXPECT_FALSE(QFile::exists(folder.filePath("Monsters - kaart.jpg")));
+}
+
+// "Stippenkaart" of the main window: refused for a database without samples; otherwise the
+// window shows the database's map, and the database's settings are written when it closes.
+TEST(DistributionMenu, OpensOverADatabaseWithSamplesOnly) {
+    velmora::testing::ProgramFolder dir{velmora::testing::ProgramFolder::Lib::WithBiotopes};
+    core::ScriptedPrompts prompts;
+    session::Session session;
+    core::DatabaseStore& store = session.Store();
+    QDir(dir.path()).mkdir("Maps");
+    QImage map(300, 200, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    ASSERT_TRUE(map.save(dir.filePath("Maps/Proef_0_90_120_0_.png")));
+    store.CreateDatabase("Test");
+    ASSERT_TRUE(store.OpenDatabase("Test"));
+    store.Locations().AppendRecord({1, "Ven", "05", "06", "2019", "", "", "60", "45"});
+    store.SetMapName("Proef_0_90_120_0_.png");
+    store.CloseDatabase();
+    core::CurrentSettings().defaultDatabase = "Test";
+
+    ui::TMainForm form(session);
+    ui::TDistributionForm window(store, &form);
+    form.SetDistributionDialog([&] { window.Run(); });
+    ASSERT_TRUE(form.FormCreate());
+    form.FormShow();
+    form.show();
+    QAction* item = form.MenuAction("Stippenkaart1");
+    ASSERT_TRUE(item && item->isEnabled());
+
+    prompts.shown.clear();
+    item->trigger();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0], ui::ResStr(ui::rsNoMapSense) + "\n" + ui::ResStr(ui::rsNoDataInDb));
+    EXPECT_FALSE(window.isVisible());
+
+    store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "3"});
+    auto ran = std::make_shared<bool>(false);
+    QSize shown;
+    velmora::testing::InModalWindow(
+        &window, [&] { shown = window.Panel()->Picture().size(); }, ran);
+    item->trigger();
+    EXPECT_TRUE(*ran);
+    EXPECT_EQ(shown, QSize(300, 200));
+    // The database's settings were written after the window: the map name is in the file.
+    QFile ini(core::DatabaseStore::DatabaseFile("Test", ".ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("MapName=Proef_0_90_120_0_.png"));
+    store.CloseDatabase();
+}
+
+} // namespace

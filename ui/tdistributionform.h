@@ -1,0 +1,101 @@
+#pragma once
+// The dot-map window "Stippenkaarten": the map of the current database shown beside a column of
+// controls, at full size (panned with the right mouse button) or fitted to the window; another
+// map opened with "Open Kaart"; the drawn map saved as BMP, JPG or PNG from the tab "Bewaar".
+// The map itself (loading, calibration from the file name, the working image) is
+// maps::MapImage; this window shows it and binds the buttons.
+//
+// Created once at start-up; shown modally by the main window. Its position, size and state are
+// kept in the settings ("Forms" Dist*), the map's position in "Distribution Map" Top/Left.
+
+#include "maps/mapimage.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace velmora::ui {
+
+// The map panel: the working image at full size at an offset, or the fitted view at (0, 0).
+// A press of any button starts a drag; moving with the right button held pans the image
+// within the bounds of the panel.
+class MapPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapPanel(QWidget* parent = nullptr);
+
+    // The picture to show and whether it is the fitted view (no panning then).
+    void SetPicture(const QImage& picture, bool fitted);
+    const QImage& Picture() const { return m_picture; }
+    QPoint ImagePosition() const { return m_position; }
+    void SetImagePosition(QPoint position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // The position kept inside the panel's bounds on each axis.
+    QPoint Bounded(QPoint position) const;
+
+    QImage m_picture;
+    bool m_fitted = false;
+    QPoint m_position; // of the image's top-left corner in the panel
+    bool m_dragging = false;
+    QPoint m_pressedAt;
+    QPoint m_positionAtPress;
+};
+
+class TDistributionForm : public QDialog {
+    Q_OBJECT
+    Q_CLASSINFO("FormName", "TDistributionForm")
+public:
+    TDistributionForm(core::DatabaseStore& store, QWidget* parent = nullptr);
+    ~TDistributionForm() override;
+
+    // Shows the window modally over the open database: the stored position and size, the
+    // database's map loaded (once, until the database or the map changes). Stores position,
+    // size and the map's position when it closes.
+    void Run();
+
+    maps::MapImage& Map() { return m_map; }
+    MapPanel* Panel() const { return m_panel; }
+
+    // The handlers of the controls.
+    void ShowForm();
+    void OpenKaartClick();
+    void FitToWindowClick();
+    // ".bmp", ".jpg" or ".png".
+    void SaveMapClick(const QString& extension);
+    void FormCloseQuery();
+
+    // Shows the working image at full size or fitted, as the check box says.
+    void ShowMap();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+public:
+    void done(int result) override;
+
+private:
+    void ShowCalibrationState();
+
+    core::DatabaseStore& m_store;
+    maps::MapImage m_map;
+    MapPanel* m_panel;
+    QLabel* m_calLabel;
+    QCheckBox* m_fitToWindow;
+    QPushButton* m_openKaart;
+    QTabWidget* m_tabs;
+    QLabel* m_saveName;
+};
+
+} // namespace velmora::ui
