@@ -1,21 +1,30 @@
 #include "ui/tdistributionform.h"
 
+#include "core/coordinates.h"
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
 #include "core/settings.h"
 #include "maps/mapcalibration.h"
+#include "maps/messages.h"
 #include "ui/formwidgets.h"
+#include "ui/tzoomform.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -69,6 +78,8 @@ void MapPanel::mousePressEvent(QMouseEvent* event) {
     m_dragging = true;
     m_pressedAt = event->position().toPoint();
     m_positionAtPress = m_position;
+    if (event->modifiers() & Qt::AltModifier)
+        emit AltPressed(m_pressedAt - m_position);
 }
 
 void MapPanel::mouseMoveEvent(QMouseEvent* event) {
@@ -100,12 +111,55 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     m_fitToWindow = new QCheckBox(QStringLiteral("Pas kaartgrootte aan venstergrootte aan"), this);
     m_fitToWindow->setObjectName(QStringLiteral("FitToWindow"));
     buttons->addWidget(m_openKaart);
+    m_calibrate = NamedButton("Calibreren", "Kalibreer kaart", this);
+    buttons->addWidget(m_calibrate);
     buttons->addWidget(m_calLabel);
     buttons->addWidget(m_fitToWindow);
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
     auto* body = new QHBoxLayout;
+    auto* column = new QVBoxLayout;
+    m_calGroup = new QGroupBox(QStringLiteral("Stippenkaart calibratie"), this);
+    m_calGroup->setObjectName(QStringLiteral("CalibrationGroup"));
+    m_calGroup->setFixedWidth(kControlColumnWidth);
+    auto* calibration = new QGridLayout(m_calGroup);
+    const char* instructions[4][2] = {
+        {"Instr1lbl",
+         "Gebruik de ALT-toets en klik op een plek met bekende coordinaten (of gebruik "
+         "ALT + ENTER). Gebruik ALT + cursor toetsen voor accurate positionering"},
+        {"Instr2lbl", "Voer de bekende coordinaten ( X dan Y) in en klik op OK:"},
+        {"Instr3lbl", "ALT + klik op een tweede plek "},
+        {"Instr4lbl", "Voer ook hier de bekende X en Y coordinaten in en klik op OK:"}};
+    for (int i = 0; i < 4; ++i) {
+        m_instructions[i] = NamedLabel(instructions[i][0], instructions[i][1], m_calGroup);
+        m_instructions[i]->setWordWrap(true);
+    }
+    auto edit = [this](const char* name) {
+        auto* e = new QLineEdit(m_calGroup);
+        e->setObjectName(QString::fromLatin1(name));
+        return e;
+    };
+    m_cx1 = edit("CX1");
+    m_cy1 = edit("CY1");
+    m_cx2 = edit("CX2");
+    m_cy2 = edit("CY2");
+    m_ok2 = NamedButton("OK2", "OK", m_calGroup);
+    m_ok = NamedButton("OK", "OK", m_calGroup);
+    m_annuleer = NamedButton("Annuleer", "Annuleer", m_calGroup);
+    calibration->addWidget(m_instructions[0], 0, 0, 1, 3);
+    calibration->addWidget(m_instructions[1], 1, 0, 1, 3);
+    calibration->addWidget(m_cx1, 2, 0);
+    calibration->addWidget(m_cy1, 2, 1);
+    calibration->addWidget(m_ok2, 2, 2);
+    calibration->addWidget(m_instructions[2], 3, 0, 1, 3);
+    calibration->addWidget(m_instructions[3], 4, 0, 1, 3);
+    calibration->addWidget(m_cx2, 5, 0);
+    calibration->addWidget(m_cy2, 5, 1);
+    calibration->addWidget(m_ok, 5, 2);
+    calibration->addWidget(m_annuleer, 6, 2);
+    m_calGroup->hide();
+    column->addWidget(m_calGroup);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("Tabs"));
     m_tabs->setFixedWidth(kControlColumnWidth);
@@ -136,13 +190,23 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     saveLayout->addWidget(saveGroup);
     saveLayout->addStretch(1);
     m_tabs->addTab(save, QStringLiteral("Bewaar"));
-    body->addWidget(m_tabs);
+    column->addWidget(m_tabs, 1);
+    body->addLayout(column);
 
     m_panel = new MapPanel(this);
     body->addWidget(m_panel, 1);
     layout->addLayout(body, 1);
 
     connect(m_openKaart, &QPushButton::clicked, this, [this] { OpenKaartClick(); });
+    connect(m_calibrate, &QPushButton::clicked, this, [this] { CalibrerenClick(); });
+    connect(m_ok2, &QPushButton::clicked, this, [this] { OK2Click(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { OKClick(); });
+    connect(m_annuleer, &QPushButton::clicked, this, [this] { AnnuleerClick(); });
+    connect(m_panel, &MapPanel::AltPressed, this, [this](QPoint p) { ImageAltPress(p); });
+    // The Alt keys of the calibration reach the window whichever control has the focus.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
     connect(m_fitToWindow, &QCheckBox::toggled, this, [this] { FitToWindowClick(); });
 }
 
@@ -256,12 +320,166 @@ void TDistributionForm::FormCloseQuery() {
 
 void TDistributionForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    // A resize by the user starts the map at its corner again; the first layout keeps the
+    // stored position.
+    if (event->oldSize().isValid())
+        m_panel->SetImagePosition({0, 0});
     ShowMap();
+    PlaceMagnifier();
+}
+
+void TDistributionForm::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    PlaceMagnifier();
+}
+
+// ---------------------------------------------------------------- calibration
+
+void TDistributionForm::CalibrerenClick() {
+    if (!m_zoom) {
+        m_zoom = new TZoomForm(*m_panel, this);
+        m_zoom->show();
+        PlaceMagnifier();
+    }
+    m_panel->setCursor(Qt::CrossCursor);
+    m_step = 1;
+    for (int i = 1; i < 4; ++i)
+        m_instructions[i]->hide();
+    for (QLineEdit* e : {m_cx1, m_cy1, m_cx2, m_cy2}) {
+        e->clear();
+        e->hide();
+    }
+    m_ok2->hide();
+    m_ok->hide();
+    m_instructions[0]->show();
+    m_calGroup->show();
+}
+
+void TDistributionForm::ImageAltPress(QPoint shownPixel) {
+    if (m_step == 1) {
+        m_first = shownPixel;
+        m_instructions[1]->show();
+        m_cx1->show();
+        m_cy1->show();
+        m_ok2->show();
+        m_step = 0;
+        m_cx1->setFocus();
+    } else if (m_step == 2) {
+        // A further press replaces the second point.
+        m_second = shownPixel;
+        m_instructions[3]->show();
+        m_cx2->show();
+        m_cy2->show();
+        m_ok->show();
+        m_cx2->setFocus();
+    }
+}
+
+void TDistributionForm::OK2Click() {
+    try {
+        (void)core::ParseDegrees(m_cx1->text());
+        (void)core::ParseDegrees(m_cy1->text());
+    } catch (const core::Error&) {
+        core::UserPrompts().Message(maps::ResStr(maps::rsErrorInX1Y1), core::MessageKind::Error);
+        AnnuleerClick();
+        return;
+    }
+    m_instructions[2]->show();
+    m_ok2->hide();
+    m_step = 2;
+}
+
+void TDistributionForm::OKClick() {
+    m_calGroup->hide();
+    m_step = 0;
+    maps::CalibrationRequest request;
+    request.first = m_first;
+    request.second = m_second;
+    request.x1 = m_cx1->text();
+    request.y1 = m_cy1->text();
+    request.x2 = m_cx2->text();
+    request.y2 = m_cy2->text();
+    if (m_fitToWindow->isChecked())
+        request.shownSize = m_panel->Picture().size();
+    maps::CalibrationOutcome outcome = maps::CalibrationOutcome::Refused;
+    try {
+        outcome = m_map.Calibrate(request);
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    }
+    // Unreadable values or unusable points: the magnifier stays for another try.
+    if (outcome == maps::CalibrationOutcome::Refused)
+        return;
+    CloseMagnifier();
+    if (outcome == maps::CalibrationOutcome::Saved) {
+        ShowMap();
+        ShowCalibrationState();
+    }
+}
+
+void TDistributionForm::AnnuleerClick() {
+    m_step = 0;
+    m_calGroup->hide();
+    CloseMagnifier();
+}
+
+void TDistributionForm::CloseMagnifier() {
+    delete m_zoom;
+    m_zoom = nullptr;
+    m_panel->unsetCursor();
+}
+
+void TDistributionForm::PlaceMagnifier() {
+    if (m_zoom)
+        m_zoom->move(m_panel->mapToGlobal(QPoint(6, 6)));
+}
+
+bool TDistributionForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::AltModifier))
+        return QDialog::eventFilter(watched, event);
+    QPoint step;
+    switch (key->key()) {
+    case Qt::Key_Left:
+        step = {-1, 0};
+        break;
+    case Qt::Key_Right:
+        step = {1, 0};
+        break;
+    case Qt::Key_Up:
+        step = {0, -1};
+        break;
+    case Qt::Key_Down:
+        step = {0, 1};
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A press and release of the left button where the pointer rests.
+        const QPoint at = m_panel->mapFromGlobal(QCursor::pos());
+        if (!m_panel->rect().contains(at))
+            return true;
+        QMouseEvent press(QEvent::MouseButtonPress, at, m_panel->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::AltModifier);
+        QCoreApplication::sendEvent(m_panel, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, m_panel->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+        QCoreApplication::sendEvent(m_panel, &release);
+        return true;
+    }
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    QCursor::setPos(QCursor::pos() + step);
+    return true;
 }
 
 void TDistributionForm::done(int result) {
-    // Every way out (the close button, Escape) keeps the window's place and the map's.
+    // Every way out (the close button, Escape) keeps the window's place and the map's; the
+    // calibration ends with the window.
     FormCloseQuery();
+    AnnuleerClick();
     QDialog::done(result);
 }
 

@@ -15,7 +15,9 @@
 #include <QWidget>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -24,6 +26,8 @@ namespace velmora::ui {
 // The map panel: the working image at full size at an offset, or the fitted view at (0, 0).
 // A press of any button starts a drag; moving with the right button held pans the image
 // within the bounds of the panel.
+class TZoomForm;
+
 class MapPanel : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +38,10 @@ public:
     const QImage& Picture() const { return m_picture; }
     QPoint ImagePosition() const { return m_position; }
     void SetImagePosition(QPoint position);
+
+signals:
+    // A press on the picture with Alt held: the pixel of the shown picture.
+    void AltPressed(QPoint shownPixel);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -75,18 +83,35 @@ public:
     // ".bmp", ".jpg" or ".png".
     void SaveMapClick(const QString& extension);
     void FormCloseQuery();
+    // The two-point calibration: "Kalibreer kaart", the Alt-press on the map (through the
+    // panel), the upper "OK" after the first point, the lower "OK" after the second, and
+    // "Annuleer".
+    void CalibrerenClick();
+    void ImageAltPress(QPoint shownPixel);
+    void OK2Click();
+    void OKClick();
+    void AnnuleerClick();
+    // 0 idle, 1 waiting for the first point, 2 for the second.
+    int CalibrationStep() const { return m_step; }
+    TZoomForm* Magnifier() const { return m_zoom; }
 
     // Shows the working image at full size or fitted, as the check box says.
     void ShowMap();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // Alt + arrow keys move the pointer by one pixel, Alt + Enter presses at the pointer: the
+    // window sees these keys before its controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
     void done(int result) override;
 
 private:
     void ShowCalibrationState();
+    void CloseMagnifier();
+    void PlaceMagnifier();
 
     core::DatabaseStore& m_store;
     maps::MapImage m_map;
@@ -96,6 +121,20 @@ private:
     QPushButton* m_openKaart;
     QTabWidget* m_tabs;
     QLabel* m_saveName;
+    QPushButton* m_calibrate;
+    QGroupBox* m_calGroup;
+    QLabel* m_instructions[4];
+    QLineEdit* m_cx1;
+    QLineEdit* m_cy1;
+    QLineEdit* m_cx2;
+    QLineEdit* m_cy2;
+    QPushButton* m_ok2;
+    QPushButton* m_ok;
+    QPushButton* m_annuleer;
+    int m_step = 0;
+    QPoint m_first;
+    QPoint m_second;
+    TZoomForm* m_zoom = nullptr;
 };
 
 } // namespace velmora::ui

@@ -14,13 +14,16 @@
 #include "ui/messages.h"
 #include "ui/tdistributionform.h"
 #include "ui/tmainform.h"
+#include "ui/tzoomform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -131,6 +134,86 @@ TEST_F(DistributionWindow, AMapWithoutCalibrationSaysSoAndTheDrawnMapIsSaved) {
     prompts.texts = {QString()};
     Click(form, "SaveJPG");
     EXPECT_FALSE(QFile::exists(folder.filePath("Monsters - kaart.jpg")));
+}
+
+TEST_F(DistributionWindow, TwoPointsCalibrateTheMapWithMouseAndKeys) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.resize(1300, 800); // room beside the controls for both points
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ui::MapPanel* panel = form.Panel();
+    ASSERT_GT(panel->width(), 420);
+    ASSERT_GT(panel->height(), 320);
+    auto edit = [&](const char* name) { return form.findChild<QLineEdit*>(name); };
+
+    Click(form, "Calibreren");
+    EXPECT_EQ(form.CalibrationStep(), 1);
+    ASSERT_NE(form.Magnifier(), nullptr);
+    EXPECT_TRUE(form.findChild<QWidget*>("CalibrationGroup")->isVisible());
+    EXPECT_FALSE(edit("CX1")->isVisible());
+
+    // The first point with the mouse: Alt + click.
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::AltModifier, {100, 100});
+    ASSERT_TRUE(edit("CX1")->isVisible());
+    QTest::keyClicks(edit("CX1"), "150");
+    QTest::keyClicks(edit("CY1"), "450");
+    Click(form, "OK2");
+    EXPECT_EQ(form.CalibrationStep(), 2);
+
+    // The magnifier shows the map around the pointer with the red cross.
+    const QImage enlarged = form.Magnifier()->Enlarged({300, 300});
+    EXPECT_EQ(enlarged.size(), QSize(120, 120));
+    EXPECT_EQ(enlarged.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(QColor(enlarged.pixel(2, 60)).red(), 255);
+    EXPECT_EQ(QColor(enlarged.pixel(2, 60)).green(), 0);
+
+    // The second point with the keys: the pointer moved with Alt + arrows, Alt + Enter.
+    QCursor::setPos(panel->mapToGlobal(QPoint(400, 300)));
+    if (panel->mapFromGlobal(QCursor::pos()) == QPoint(400, 300)) {
+        QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier);
+        QTest::keyClick(&form, Qt::Key_Down, Qt::AltModifier);
+        EXPECT_EQ(panel->mapFromGlobal(QCursor::pos()), QPoint(401, 301));
+        QTest::keyClick(&form, Qt::Key_Return, Qt::AltModifier);
+    } else {
+        QTest::mouseClick(panel, Qt::LeftButton, Qt::AltModifier, {401, 301});
+    }
+    ASSERT_TRUE(edit("CX2")->isVisible());
+    QTest::keyClicks(edit("CX2"), "180");
+    QTest::keyClicks(edit("CY2"), "430");
+    prompts.texts = {QString("Drenthe")};
+    prompts.answers = {core::Answer::Yes};
+    Click(form, "OK");
+
+    // 0.1 km per pixel: the edges 140, 460.1, 260, 370.1 of the 1200 x 900 picture.
+    const QString name = "Drenthe_140.000_460.100_260.000_370.100_.png";
+    EXPECT_TRUE(QFile::exists(folder.filePath("Maps/" + name)))
+        << prompts.shown.join('\n').toStdString();
+    EXPECT_EQ(store.MapName(), name);
+    EXPECT_EQ(form.windowTitle(), name);
+    EXPECT_EQ(form.findChild<QLabel*>("CalLabel")->text(), "Gekalibreerd");
+    EXPECT_EQ(form.Magnifier(), nullptr);
+    EXPECT_EQ(form.CalibrationStep(), 0);
+    EXPECT_FALSE(form.findChild<QWidget*>("CalibrationGroup")->isVisible());
+}
+
+TEST_F(DistributionWindow, AnUnreadableFirstPointCancelsTheCalibration) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.show();
+    Click(form, "Calibreren");
+    QTest::mouseClick(form.Panel(), Qt::LeftButton, Qt::AltModifier, {50, 50});
+    QTest::keyClicks(form.findChild<QLineEdit*>("CX1"), "abc");
+    Click(form, "OK2");
+    EXPECT_EQ(prompts.shown.value(0), "Fout in waarde X1 of Y1");
+    EXPECT_EQ(form.CalibrationStep(), 0);
+    EXPECT_EQ(form.Magnifier(), nullptr);
+    EXPECT_FALSE(form.findChild<QWidget*>("CalibrationGroup")->isVisible());
+    // "Annuleer" ends a calibration too.
+    Click(form, "Calibreren");
+    Click(form, "Annuleer");
+    EXPECT_EQ(form.Magnifier(), nullptr);
+    EXPECT_EQ(QDir(folder.filePath("Maps")).entryList(QDir::Files).size(), 2);
 }
 
 // "Stippenkaart" of the main window: refused for a database without samples; otherwise the
