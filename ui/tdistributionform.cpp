@@ -45,11 +45,20 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void MapPanel::SetPicture(const QImage& picture, bool fitted) {
+void MapPanel::SetPicture(const QImage& picture, bool fitted, const QImage& fullSize) {
     m_picture = picture;
     m_fitted = fitted;
+    m_full = fitted ? fullSize : QImage();
     m_position = fitted ? QPoint(0, 0) : Bounded(m_position);
     update();
+}
+
+QPoint MapPanel::FullPixel(QPoint panelPosition) const {
+    const QPoint shown = panelPosition - m_position;
+    if (!m_fitted || m_picture.isNull() || m_full.isNull())
+        return shown;
+    return {int(shown.x() * qint64(m_full.width()) / m_picture.width()),
+            int(shown.y() * qint64(m_full.height()) / m_picture.height())};
 }
 
 void MapPanel::SetImagePosition(QPoint position) {
@@ -259,7 +268,7 @@ void TDistributionForm::ShowCalibrationState() {
 void TDistributionForm::ShowMap() {
     const QImage& working = m_map.WorkingImage();
     if (m_fitToWindow->isChecked() && !working.isNull())
-        m_panel->SetPicture(m_map.FittedView(m_panel->size()), true);
+        m_panel->SetPicture(m_map.FittedView(m_panel->size()), true, working);
     else
         m_panel->SetPicture(working, false);
 }

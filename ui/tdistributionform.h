@@ -33,9 +33,14 @@ class MapPanel : public QWidget {
 public:
     explicit MapPanel(QWidget* parent = nullptr);
 
-    // The picture to show and whether it is the fitted view (no panning then).
-    void SetPicture(const QImage& picture, bool fitted);
+    // The picture to show and whether it is the fitted view of the full-size one (no panning
+    // then).
+    void SetPicture(const QImage& picture, bool fitted, const QImage& fullSize = {});
     const QImage& Picture() const { return m_picture; }
+    // The full-size picture and the full-size pixel under a panel position: what the
+    // magnifier enlarges, so that a point is placed to the pixel also on a fitted map.
+    const QImage& FullPicture() const { return m_fitted ? m_full : m_picture; }
+    QPoint FullPixel(QPoint panelPosition) const;
     QPoint ImagePosition() const { return m_position; }
     void SetImagePosition(QPoint position);
 
@@ -54,6 +59,7 @@ private:
     QPoint Bounded(QPoint position) const;
 
     QImage m_picture;
+    QImage m_full; // with a fitted view: the picture it was made from
     bool m_fitted = false;
     QPoint m_position; // of the image's top-left corner in the panel
     bool m_dragging = false;

@@ -62,12 +62,13 @@ void TZoomForm::SetFactor(int factor) {
 QImage TZoomForm::Enlarged(QPoint panelPosition) const {
     QImage out(kSide, kSide, QImage::Format_RGB32);
     out.fill(Qt::white);
-    const QImage& picture = m_panel.Picture();
+    // The full-size picture, also when the map is shown fitted: a point is placed to its pixel.
+    const QImage& picture = m_panel.FullPicture();
     if (picture.isNull())
         return out;
     // The square of picture pixels around the pointer, kept inside the picture.
     const int half = kSide / (4 * Factor());
-    const QPoint at = panelPosition - m_panel.ImagePosition();
+    const QPoint at = m_panel.FullPixel(panelPosition);
     const int side = 2 * half + 1;
     const int left = std::clamp(at.x() - half, 0, std::max(0, picture.width() - side));
     const int top = std::clamp(at.y() - half, 0, std::max(0, picture.height() - side));

@@ -1,8 +1,9 @@
 #pragma once
 // The magnifier of a calibration: a small window, always on top, beside the map, that shows
 // the part of the map around the mouse pointer enlarged with a red cross through the pointer,
-// refreshed every 25 ms. The picture comes from the map panel's own image (not from the
-// screen), so it works on every display server. While the pointer is over the magnifier it
+// refreshed every 25 ms. The picture comes from the map panel's own full-size image (not from
+// the screen, and not the fitted view), so it works on every display server and shows the
+// map's real pixels. While the pointer is over the magnifier it
 // shows the zoom slider (2 to 6 times) instead.
 
 #include <QWidget>

@@ -168,6 +168,12 @@ TEST_F(DistributionWindow, TwoPointsCalibrateTheMapWithMouseAndKeys) {
     EXPECT_EQ(QColor(enlarged.pixel(2, 60)).red(), 255);
     EXPECT_EQ(QColor(enlarged.pixel(2, 60)).green(), 0);
 
+    // On the fitted map the magnifier still shows the full-size pixels: the single blue pixel
+    // in the corner, which the fitted view smooths away.
+    Click(form, "FitToWindow");
+    EXPECT_EQ(form.Magnifier()->Enlarged({0, 0}).pixel(0, 0), qRgb(0, 0, 255));
+    Click(form, "FitToWindow");
+
     // The second point with the keys: the pointer moved with Alt + arrows, Alt + Enter.
     QCursor::setPos(panel->mapToGlobal(QPoint(400, 300)));
     if (panel->mapFromGlobal(QCursor::pos()) == QPoint(400, 300)) {
