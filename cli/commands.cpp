@@ -191,7 +191,10 @@ public:
     // A database the command works on: it must exist and no other program may hold it.
     // Messages on the error stream; false when it is not open.
     bool OpenDatabase(const QString& name) {
-        core::DatabaseStore& store = m_session.Store();
+        return DatabaseAvailable(name) && m_session.Store().OpenDatabase(name);
+    }
+    // The database exists and no other program holds it; otherwise a message and false.
+    bool DatabaseAvailable(const QString& name) {
         if (!core::IsValidDatabaseName(name) ||
             !QFileInfo(core::DatabaseStore::DatabaseFile(name, QStringLiteral("1.dbf"))).isFile()) {
             Tell(ResStr(session::rsCliDatabaseNotFound).arg(name));
@@ -201,7 +204,7 @@ public:
             Tell(session::ResStr(session::rsDatabaseInUse));
             return false;
         }
-        return store.OpenDatabase(name);
+        return true;
     }
 
     void LoadLists() { m_session.ReloadReferenceLists(); }
@@ -292,15 +295,9 @@ int Command::Import(const Arguments& a) {
         throw UsageError{ResStr(session::rsCliRequired).arg(QStringLiteral("--coords"))};
     }
     const QString name = a.positional[0];
-    if (!core::IsValidDatabaseName(name) ||
-        !QFileInfo(core::DatabaseStore::DatabaseFile(name, QStringLiteral("1.dbf"))).isFile()) {
-        Tell(ResStr(session::rsCliDatabaseNotFound).arg(name));
+    // The import opens the tables itself.
+    if (!DatabaseAvailable(name))
         return kExitUserError;
-    }
-    if (recording::DatabaseInUse(name)) {
-        Tell(session::ResStr(session::rsDatabaseInUse));
-        return kExitUserError;
-    }
     if (!FileThere(a.positional[1]) || !FileThere(*layout))
         return kExitUserError;
     recording::DataImport import;
