@@ -38,6 +38,9 @@ const std::vector<core::ResourceString>& Messages() {
          "'%1' is geen geldige lijnbreedte: een geheel getal van 0 tot en met %2 is nodig"},
         {rsAbundanceHeader, "rsAbundanceHeader", "Abund."},
         {rsDotSizeHeader, "rsDotSizeHeader", "Stipmaat"},
+        {rsAllLocationsTitle, "rsAllLocationsTitle", "Alle locaties"},
+        {rsKmSquareButton, "rsKmSquareButton", "km-hok"},
+        {rsPerSquareButton, "rsPerSquareButton", "per hok"},
     };
     return block;
 }

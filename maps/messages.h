@@ -40,6 +40,9 @@ enum Message : int {
     rsBadLineWidth = 4062, // %1: the text, %2: the largest width
     rsAbundanceHeader = 4063,
     rsDotSizeHeader = 4064,
+    rsAllLocationsTitle = 4065, // the title of an all-locations run
+    rsKmSquareButton = 4066,    // the placement button of a km-based database
+    rsPerSquareButton = 4067,   // the same button in a "LatLon" database
 };
 
 // The text of one of maps's messages, translated when the interface language has it.

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "maps/mapcalibration.h"
 #include "maps/messages.h"
+#include "ui/dotstylepanel.h"
 #include "ui/formwidgets.h"
 #include "ui/tzoomform.h"
 
@@ -107,7 +108,7 @@ void MapPanel::mouseReleaseEvent(QMouseEvent*) {
 // ---------------------------------------------------------------- the window
 
 TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent)
-    : QDialog(parent), m_store(store), m_map(store) {
+    : QDialog(parent), m_store(store), m_map(store), m_dotStyles(store) {
     setObjectName(QStringLiteral("DistributionForm"));
     setWindowTitle(QStringLiteral("Stippenkaarten"));
     setSizeGripEnabled(true);
@@ -173,6 +174,14 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     m_tabs->setObjectName(QStringLiteral("Tabs"));
     m_tabs->setFixedWidth(kControlColumnWidth);
 
+    auto* dots = new QWidget(m_tabs);
+    dots->setObjectName(QStringLiteral("Stippen"));
+    auto* dotsLayout = new QVBoxLayout(dots);
+    m_styles = new DotStylePanel(dots);
+    dotsLayout->addWidget(m_styles);
+    dotsLayout->addStretch(1);
+    m_tabs->addTab(dots, QStringLiteral("Stippen"));
+
     auto* save = new QWidget(m_tabs);
     save->setObjectName(QStringLiteral("Bewaar"));
     auto* saveLayout = new QVBoxLayout(save);
@@ -202,8 +211,16 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     column->addWidget(m_tabs, 1);
     body->addLayout(column);
 
+    auto* mapSide = new QVBoxLayout;
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("WETLabel"));
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+    mapSide->addWidget(m_title);
     m_panel = new MapPanel(this);
-    body->addWidget(m_panel, 1);
+    mapSide->addWidget(m_panel, 1);
+    body->addLayout(mapSide, 1);
     layout->addLayout(body, 1);
 
     connect(m_openKaart, &QPushButton::clicked, this, [this] { OpenKaartClick(); });
@@ -212,6 +229,16 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     connect(m_ok, &QPushButton::clicked, this, [this] { OKClick(); });
     connect(m_annuleer, &QPushButton::clicked, this, [this] { AnnuleerClick(); });
     connect(m_panel, &MapPanel::AltPressed, this, [this](QPoint p) { ImageAltPress(p); });
+    connect(m_styles, &DotStylePanel::Restyled, this, [this] { Stipmaat2Change(); });
+    connect(m_styles, &DotStylePanel::PlacementClicked, this, [this] { rbClick(); });
+    connect(m_styles, &DotStylePanel::TabChosen, this, [this] { PCChange(); });
+    connect(m_styles, &DotStylePanel::RedrawClicked, this, [this] { TekenOpnieuwClick(); });
+    connect(m_styles, &DotStylePanel::AllLocationsClicked, this,
+            [this] { AllLocationsbtnClick(); });
+    connect(m_styles, &DotStylePanel::SaveSettingsClicked, this,
+            [this] { SaveDotSettingsClick(); });
+    connect(m_styles, &DotStylePanel::OpenSettingsClicked, this,
+            [this] { OpenDotSettingsClick(); });
     // The Alt keys of the calibration reach the window whichever control has the focus.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
@@ -243,6 +270,13 @@ void TDistributionForm::ShowForm() {
     move(place.topLeft());
     if (settings.distState == 1)
         setWindowState(windowState() | Qt::WindowMaximized);
+    // The styles of the database, as the main window has just read them.
+    m_styles->SetStyles(m_dotStyles.styles);
+    m_styles->Prepare(m_store.CoordinateSystem() == core::kLatLon, settings.separatieJaar);
+    m_dutchRules = settings.language.compare(QLatin1String("NL"), Qt::CaseInsensitive) == 0;
+    m_styles->SetTab(maps::StyleTab::Primary);
+    m_tabs->setCurrentIndex(0);
+    m_busy = false;
     if (!m_map.Loaded()) {
         m_map.LoadStoredMap();
         ShowMap();
@@ -489,7 +523,173 @@ void TDistributionForm::done(int result) {
     // calibration ends with the window.
     FormCloseQuery();
     AnnuleerClick();
+    m_dotStyles.styles = m_styles->Styles();
     QDialog::done(result);
+}
+
+// ---------------------------------------------------------------- runs and styles
+
+QString TDistributionForm::Title() const {
+    return m_title->text();
+}
+
+maps::DrawSettings TDistributionForm::CurrentDrawSettings() const {
+    maps::DrawSettings draw;
+    draw.styles = m_styles->Styles();
+    draw.tab = m_styles->Tab();
+    draw.rules.coordinateSystem = m_store.CoordinateSystem();
+    draw.rules.dutchRules = m_dutchRules;
+    draw.rules.placement = m_styles->Placement();
+    draw.outlineWidth = m_styles->OutlineWidth();
+    draw.separationYear = m_styles->SeparationYear();
+    return draw;
+}
+
+void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
+    if (m_busy)
+        return;
+    m_busy = true;
+    struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{m_busy};
+    const maps::DrawSettings draw = CurrentDrawSettings();
+    if (maps::StartsNewMap(draw.tab))
+        m_map.ResetWorkingImage();
+    maps::AbundanceSizes& sizes = m_styles->AbundanceSizes();
+    if (!redraw)
+        sizes.Clear();
+    if (kind == maps::RunKind::AllLocations)
+        m_title->setText(maps::ResStr(maps::rsAllLocationsTitle));
+    const std::optional<maps::MapCalibration>& calibration = m_map.Calibration();
+    if (calibration && !m_map.WorkingImage().isNull()) {
+        const BusyCursor busy;
+        try {
+            const std::vector<maps::RunRecord> records =
+                kind == maps::RunKind::AllLocations ? maps::AllLocationRecords(m_store.Locations())
+                                                    : m_taxonRecords;
+            (void)maps::DrawRecords(m_map.WorkingImage(), *calibration, draw, kind, redraw, sizes,
+                                    records);
+        } catch (const core::Error& e) {
+            core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        }
+    }
+    m_styles->ShowAbundanceSizes();
+    ShowMap();
+    if (kind == maps::RunKind::AllLocations)
+        SetRunLabels(QString());
+}
+
+void TDistributionForm::SetRunLabels(const QString& name) {
+    const QString database = m_store.Name();
+    const maps::StyleTab tab = m_styles->Tab();
+    if (name.isEmpty()) {
+        // All locations: the title stays "Alle locaties".
+        const QString label = database + QLatin1Char('_') + maps::ResStr(maps::rsAllLocationsTitle);
+        m_styles->SetLayerLabel(maps::StyleTab::AllLocations, label);
+        m_saveName->setText(label);
+        return;
+    }
+    setWindowTitle(name);
+    m_title->setText(name);
+    if (tab == maps::StyleTab::Primary) {
+        m_styles->ClearLayerLabels();
+        m_saveName->clear();
+    }
+    if (tab != maps::StyleTab::AllLocations)
+        m_styles->SetLayerLabel(tab, name);
+    m_saveName->setText(database + QLatin1Char('_') + name);
+}
+
+void TDistributionForm::DrawTaxon(const QString& name, std::vector<maps::RunRecord> records) {
+    if (m_busy)
+        return;
+    // A taxon on the tab of all locations starts a fresh map on "Primair".
+    if (m_styles->Tab() == maps::StyleTab::AllLocations)
+        m_styles->SetTab(maps::StyleTab::Primary);
+    m_taxonName = name;
+    m_taxonRecords = std::move(records);
+    SetRunLabels(name);
+    StartRun(maps::RunKind::Taxon, false);
+}
+
+void TDistributionForm::AllLocationsbtnClick() {
+    StartRun(maps::RunKind::AllLocations, false);
+}
+
+void TDistributionForm::TekenOpnieuwClick() {
+    StartRun(maps::RunKind::Taxon, true);
+}
+
+void TDistributionForm::Stipmaat2Change() {
+    switch (m_styles->Tab()) {
+    case maps::StyleTab::Primary:
+        StartRun(maps::RunKind::Taxon, false);
+        break;
+    case maps::StyleTab::AllLocations:
+        StartRun(maps::RunKind::AllLocations, false);
+        break;
+    default:
+        break; // the other layers keep what they drew
+    }
+}
+
+void TDistributionForm::rbClick() {
+    const maps::StyleTab tab = m_styles->Tab();
+    if (tab == maps::StyleTab::Abundance) {
+        TekenOpnieuwClick();
+        return;
+    }
+    if (tab == maps::StyleTab::AllLocations)
+        m_map.ResetWorkingImage();
+    if (m_title->text() == maps::ResStr(maps::rsAllLocationsTitle))
+        StartRun(maps::RunKind::AllLocations, false);
+    else
+        StartRun(maps::RunKind::Taxon, false);
+}
+
+void TDistributionForm::PCChange() {
+    if (m_styles->Tab() == maps::StyleTab::AllLocations)
+        AllLocationsbtnClick();
+}
+
+void TDistributionForm::SaveDotSettingsClick() {
+    const QString folder = m_dotSettingsFolder.isEmpty() ? core::MapsDir() : m_dotSettingsFolder;
+    const QString path = ChooseFileToWrite(
+        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd)"), QStringLiteral(".ini"));
+    if (path.isEmpty())
+        return;
+    m_dotSettingsFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    try {
+        maps::DotSettingsFile file;
+        file.mapName = m_store.MapName();
+        file.styles = m_styles->Styles();
+        maps::SaveDotSettingsFile(path, file);
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    }
+}
+
+void TDistributionForm::OpenDotSettingsClick() {
+    const QString folder = m_dotSettingsFolder.isEmpty() ? core::MapsDir() : m_dotSettingsFolder;
+    const QString path = core::UserPrompts().ChooseOpenFile(
+        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    m_dotSettingsFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    const maps::DotSettingsFile file = maps::OpenDotSettingsFile(path);
+    // The file's map; the database keeps the map it had unless that map is read with its
+    // calibration, as with "Open Kaart".
+    const QString previousMap = m_store.MapName();
+    m_store.SetMapName(file.mapName);
+    m_map.ClearLoaded();
+    if (m_map.LoadStoredMap() != maps::LoadResult::Calibrated)
+        m_store.SetMapName(previousMap);
+    m_styles->SetStyles(file.styles);
+    m_dotStyles.styles = file.styles;
+    ShowMap();
+    m_panel->SetImagePosition({0, 0});
+    ShowCalibrationState();
 }
 
 } // namespace velmora::ui

@@ -8,6 +8,8 @@
 // Created once at start-up; shown modally by the main window. Its position, size and state are
 // kept in the settings ("Forms" Dist*), the map's position in "Distribution Map" Top/Left.
 
+#include "maps/dotrun.h"
+#include "maps/dotstyles.h"
 #include "maps/mapimage.h"
 
 #include <QDialog>
@@ -22,6 +24,8 @@ class QPushButton;
 class QTabWidget;
 
 namespace velmora::ui {
+
+class DotStylePanel;
 
 // The map panel: the working image at full size at an offset, or the fitted view at (0, 0).
 // A press of any button starts a drag; moving with the right button held pans the image
@@ -81,6 +85,29 @@ public:
 
     maps::MapImage& Map() { return m_map; }
     MapPanel* Panel() const { return m_panel; }
+    DotStylePanel* StylePanel() const { return m_styles; }
+    // The dot styles kept with the database: shown by the style controls while the window is
+    // open, taken back from them when it closes.
+    maps::DotStyles& DatabaseStyles() { return m_dotStyles.styles; }
+    // The title above the map: the taxon of the last taxon run, or "Alle locaties".
+    QString Title() const;
+
+    // Draws a taxon: a taxon run of the records of its samples on the active style tab, which
+    // restyling and "Teken Opnieuw" draw again.
+    void DrawTaxon(const QString& name, std::vector<maps::RunRecord> records);
+    // "Toon alle Locaties": every location of the database on the map.
+    void AllLocationsbtnClick();
+    // "Teken Opnieuw": the last taxon again, sized by the abundance table on "Abund.".
+    void TekenOpnieuwClick();
+    // A size, shape or line-width list or the outline width changed, or a colour dialog
+    // closed: "Primair" draws its taxon again as a new map, "Alle Locaties" all locations.
+    void Stipmaat2Change();
+    // A placement button.
+    void rbClick();
+    // The user switched the style page.
+    void PCChange();
+    void SaveDotSettingsClick();
+    void OpenDotSettingsClick();
 
     // The handlers of the controls.
     void ShowForm();
@@ -115,13 +142,28 @@ public:
     void done(int result) override;
 
 private:
+    // A run: on the tabs that start a new map the working image is reset first; the records
+    // are drawn in the styles of the controls.
+    void StartRun(maps::RunKind kind, bool redraw);
+    // The title, the caption, the layer labels and the save name for a run of a taxon (an
+    // empty name: all locations).
+    void SetRunLabels(const QString& name);
+    maps::DrawSettings CurrentDrawSettings() const;
     void ShowCalibrationState();
     void CloseMagnifier();
     void PlaceMagnifier();
 
     core::DatabaseStore& m_store;
     maps::MapImage m_map;
+    maps::DatabaseDotStyles m_dotStyles;
     MapPanel* m_panel;
+    QLabel* m_title;
+    DotStylePanel* m_styles;
+    bool m_busy = false;
+    bool m_dutchRules = false; // the interface language was "NL" when the window was shown
+    QString m_taxonName;       // the taxon of the last taxon run and its records
+    std::vector<maps::RunRecord> m_taxonRecords;
+    QString m_dotSettingsFolder; // of the dot settings file last chosen
     QLabel* m_calLabel;
     QCheckBox* m_fitToWindow;
     QPushButton* m_openKaart;

@@ -11,6 +11,7 @@
 #include "core/scriptedprompts.h"
 #include "core/settings.h"
 #include "session/session.h"
+#include "ui/dotstylepanel.h"
 #include "ui/messages.h"
 #include "ui/tdistributionform.h"
 #include "ui/tmainform.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QImage>
@@ -26,6 +28,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -220,6 +226,245 @@ TEST_F(DistributionWindow, AnUnreadableFirstPointCancelsTheCalibration) {
     Click(form, "Annuleer");
     EXPECT_EQ(form.Magnifier(), nullptr);
     EXPECT_EQ(QDir(folder.filePath("Maps")).entryList(QDir::Files).size(), 2);
+}
+
+// The style controls over an open database: the run of all locations, restyled by the lists,
+// the colour dialog and the placement buttons, and the styles kept in dot settings files and
+// with the database.
+struct DotStyleControls : DistributionWindow {
+    void SetUp() override {
+        DistributionWindow::SetUp();
+        store.CreateDatabase("Test");
+        ASSERT_TRUE(store.OpenDatabase("Test"));
+        store.SetMapName("Proef_0_90_120_0_.png");
+    }
+    // 10 pixels per km: (20, 30) is the pixel (200, 599), (60.7, 45.2) the pixel (607, 448).
+    void AddTwoLocations() {
+        store.Locations().AppendRecord({1, "Plas", "05", "06", "1989", "", "", "20", "30"});
+        store.Locations().AppendRecord({2, "Ven", "07", "08", "2001", "", "", "60.7", "45.2"});
+    }
+    void TearDown() override { store.CloseDatabase(); }
+
+    QRgb Pixel(ui::TDistributionForm& form, int x, int y) {
+        return form.Map().WorkingImage().pixel(x, y) & 0xFFFFFF;
+    }
+    template <class W> static W* Child(QWidget& form, const char* name) {
+        auto* widget = form.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    // Types into an editable list and presses Enter.
+    static void TypeInList(QWidget& form, const char* name, const char* text) {
+        auto* list = Child<QComboBox>(form, name);
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), text);
+        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+    }
+};
+
+TEST_F(DotStyleControls, AllLocationsAreDrawnAndRestyledByTheControls) {
+    AddTwoLocations();
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* pages = Child<QTabWidget>(form, "PC");
+    EXPECT_EQ(pages->currentIndex(), 0);
+
+    // The user walks the style tabs with the keys; the tab "Alle Locaties" draws every
+    // location in its style (red, 16, "Cirkel gevuld", 1).
+    pages->tabBar()->setFocus();
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    ASSERT_EQ(pages->currentIndex(), 7);
+    EXPECT_EQ(form.Title(), "Alle locaties");
+    EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::AllLocations), "Test_Alle locaties");
+    EXPECT_EQ(form.findChild<QLabel*>("SaveNameLabel")->text(), "Test_Alle locaties");
+    EXPECT_EQ(Pixel(form, 200, 599), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 597, 448), 0xFFFFFFu);
+
+    // A typed size redraws when Enter is pressed.
+    TypeInList(form, "StipgrootteAlleLocaties", "30");
+    EXPECT_EQ(Pixel(form, 597, 448), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 591, 448), 0xFFFFFFu);
+
+    // "km-hok" moves the dot to the centre of its km-square, (60.5, 45.5): (605, 445).
+    QTest::mouseClick(Child<QRadioButton>(form, "KmHok"), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(Pixel(form, 591, 445), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 620, 448), 0xFFFFFFu);
+
+    // The next shape with the keys: "Cirkel open" leaves the centre empty.
+    auto* shape = Child<QComboBox>(form, "VormAlleLocaties");
+    shape->setFocus();
+    QTest::keyClick(shape, Qt::Key_Down);
+    EXPECT_EQ(shape->currentIndex(), 1);
+    EXPECT_EQ(Pixel(form, 605, 445), 0xFFFFFFu);
+
+    // "Kleur ": the colour chosen in the dialog; a cancelled dialog redraws all the same.
+    prompts.colors = {core::TColor(0x00FF0000)};
+    Click(form, "KleurAlleLocaties");
+    int blue = 0, red = 0;
+    for (int x = 580; x < 630; ++x) {
+        blue += Pixel(form, x, 445) == 0x0000FFu;
+        red += Pixel(form, x, 445) == 0xFF0000u;
+    }
+    EXPECT_GT(blue, 0);
+    EXPECT_EQ(red, 0);
+    prompts.colors = {std::nullopt};
+    Click(form, "KleurAlleLocaties");
+    EXPECT_TRUE(prompts.colors.empty());
+
+    // A size that is no number: the message; the map shows no dots.
+    prompts.shown.clear();
+    TypeInList(form, "StipgrootteAlleLocaties", "groot");
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].contains("groot"));
+    TypeInList(form, "StipgrootteAlleLocaties", "30");
+
+    // Escape closes the window; the styles are kept with the database.
+    QTest::keyClick(&form, Qt::Key_Escape);
+    const maps::DotStyle kept = form.DatabaseStyles()[maps::StyleSlot::AllLocations];
+    EXPECT_EQ(kept.size, "30");
+    EXPECT_EQ(kept.shape, 1);
+    EXPECT_EQ(kept.color, core::TColor(0x00FF0000));
+    store.WriteDatabaseSettings();
+    QFile ini(core::DatabaseStore::DatabaseFile("Test", ".ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("[Alle locaties]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Size=30")) << text.toStdString();
+}
+
+TEST_F(DotStyleControls, DotSettingsFilesKeepTheStylesAndTheMap) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.show();
+    TypeInList(form, "StipgroottePrimair", "7");
+    prompts.texts = {folder.filePath("stijl")};
+    Click(form, "SaveDotSettings");
+    QFile saved(folder.filePath("stijl.ini"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    EXPECT_TRUE(text.startsWith("[Kaart]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Kaart=Proef_0_90_120_0_.png"));
+    EXPECT_TRUE(text.contains("[Primair]"));
+
+    // A file naming another map and only some sections: the map is opened, the missing
+    // sections take the defaults.
+    QFile other(folder.filePath("ander.dbd"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("[Kaart]\r\nKaart=Zonder.png\r\n[Sec1]\r\nSize=9\r\nShape=8\r\n");
+    other.close();
+    prompts.texts = {other.fileName()};
+    Click(form, "OpenDotSettings");
+    EXPECT_EQ(store.MapName(), "Proef_0_90_120_0_.png"); // the picture has no calibration
+    EXPECT_EQ(form.findChild<QLabel*>("CalLabel")->text(), "Niet gekalibreerd");
+    EXPECT_EQ(Child<QComboBox>(form, "StipgrootteSec1")->currentText(), "9");
+    EXPECT_EQ(Child<QComboBox>(form, "VormSec1")->currentText(), "Plus");
+    EXPECT_EQ(Child<QComboBox>(form, "StipgroottePrimair")->currentText(), "16");
+    EXPECT_EQ(Child<QComboBox>(form, "VormSec2")->currentText(), "Cirkel gevuld");
+
+    // Back to the saved file: its map and styles again.
+    prompts.texts = {saved.fileName()};
+    Click(form, "OpenDotSettings");
+    EXPECT_EQ(form.findChild<QLabel*>("CalLabel")->text(), "Gekalibreerd");
+    EXPECT_EQ(Child<QComboBox>(form, "StipgroottePrimair")->currentText(), "7");
+}
+
+TEST_F(DotStyleControls, ShowingTheWindowPreparesTheControlsForTheDatabase) {
+    core::CurrentSettings().separatieJaar = "1990";
+    ui::TDistributionForm form(store);
+    form.DatabaseStyles()[maps::StyleSlot::Secondary3].shape = -1;
+    for (const QString& system : {core::kLatLon, core::kKmBased}) {
+        store.SetCoordinateSystem(system);
+        form.ShowForm();
+        form.show();
+        const bool latLon = system == core::kLatLon;
+        EXPECT_EQ(Child<QRadioButton>(form, "KmHok")->text(), latLon ? "per hok" : "km-hok");
+        EXPECT_EQ(Child<QRadioButton>(form, "UurHok")->isVisible(), !latLon);
+        EXPECT_EQ(Child<QComboBox>(form, "Uurhoklijnbreedte")->isVisible(), !latLon);
+        EXPECT_EQ(Child<QLineEdit>(form, "SeparatieJaar")->text(), "1990");
+        EXPECT_EQ(Child<QComboBox>(form, "VormSec3")->currentText(), "Cirkel gevuld");
+        EXPECT_EQ(Child<QComboBox>(form, "Uurhoklijnbreedte")->currentText(), "1");
+        TypeInList(form, "Uurhoklijnbreedte", "4");
+        form.hide();
+    }
+}
+
+// A taxon drawn on the tab "Abund." lists its abundances; the sizes typed into the grid are
+// used by "Teken Opnieuw".
+TEST_F(DotStyleControls, SizesTypedPerAbundanceAreUsedByTekenOpnieuw) {
+    ui::TDistributionForm form(store);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    auto* pages = Child<QTabWidget>(form, "PC");
+    pages->tabBar()->setFocus();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    ASSERT_EQ(form.StylePanel()->Tab(), maps::StyleTab::Abundance);
+    maps::RunRecord first, second;
+    first.location = {"20", "30", "Plas", "05", "06", "1989"};
+    first.abundance = "3";
+    second.location = {"60.7", "45.2", "Ven", "07", "08", "2001"};
+    second.abundance = "1";
+    form.DrawTaxon("Cosmarium botrytis", {first, second});
+    EXPECT_EQ(form.Title(), "Cosmarium botrytis");
+    EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::Abundance), "Cosmarium botrytis");
+    auto* grid = Child<QTableWidget>(form, "AbundGrid");
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(0, 0)->text(), "1");
+    EXPECT_EQ(grid->item(1, 0)->text(), "3");
+    EXPECT_EQ(Pixel(form, 601, 448), 0xFF0000u); // size 16
+
+    // Abundance 1 gets size 5: typed into its cell, Enter, then "Teken Opnieuw".
+    grid->setFocus();
+    grid->setCurrentCell(0, 1);
+    QTest::keyClicks(grid, "5");
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr) << "typing opens the cell's editor";
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits the edit after the key
+    EXPECT_EQ(grid->item(0, 1)->text(), "5");
+    Click(form, "TekenOpnieuw");
+    EXPECT_EQ(Pixel(form, 601, 448), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 194, 599), 0xFF0000u); // abundance 3 keeps the slot's size
+    EXPECT_EQ(grid->rowCount(), 2) << "a redraw keeps the table";
+}
+
+// Atlas notation (block and km-square number) is drawn as the outline of its km-square under
+// the Dutch rules, and read as ordinary km coordinates without them.
+TEST_F(DotStyleControls, AtlasNotationFollowsTheInterfaceLanguage) {
+    const auto [x, y] = core::AtlasToRD(1734, 12);
+    const int left = int(x) - 60, top = int(y) + 45;
+    QImage map(1200, 900, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    const QString name =
+        QString("Atlas_%1_%2_%3_%4_.png").arg(left).arg(top).arg(left + 120).arg(top - 90);
+    ASSERT_TRUE(map.save(folder.filePath("Maps/" + name)));
+    store.SetMapName(name);
+    store.Locations().AppendRecord({3, "Blok", "01", "01", "2010", "", "", "1734", "12"});
+    // The square's south-west corner is (Trunc(x), Trunc(y)): the outline runs 10 pixels
+    // from there.
+    const int column = (int(x) - left) * 10, row = (top - int(y)) * 10;
+    for (const char* language : {"NL", "EN"}) {
+        core::CurrentSettings().language = language;
+        ui::TDistributionForm form(store);
+        form.ShowForm();
+        form.show();
+        form.AllLocationsbtnClick();
+        const bool dutch = QString(language) == "NL";
+        EXPECT_EQ(Pixel(form, column, row - 5), dutch ? 0xFF0000u : 0xFFFFFFu) << language;
+        EXPECT_EQ(Pixel(form, column + 5, row - 5), 0xFFFFFFu) << "an outline, not a dot";
+        // Without the Dutch rules (1734, 12) is far off this map: nothing is drawn at all.
+        if (!dutch) {
+            EXPECT_TRUE(form.Map().WorkingImage() == form.Map().PlainMap()) << language;
+        }
+    }
 }
 
 // "Stippenkaart" of the main window: refused for a database without samples; otherwise the
