@@ -1,7 +1,5 @@
 #include "maps/dotrun.h"
 
-#include "maps/symbolpainter.h"
-
 namespace velmora::maps {
 
 bool StartsNewMap(StyleTab tab) {
@@ -16,30 +14,37 @@ bool StartsNewMap(StyleTab tab) {
     }
 }
 
+RecordDrawer::RecordDrawer(QImage& image, const MapCalibration& calibration,
+                           const DrawSettings& settings, RunKind run, bool redraw,
+                           const AbundanceSizes& sizes)
+    : m_painter(image), m_calibration(calibration), m_settings(settings),
+      m_outlineWidth(LineWidth(settings.outlineWidth)) {
+    m_request.tab = settings.tab;
+    m_request.run = run;
+    m_request.redraw = redraw;
+    m_request.separationYear = settings.separationYear;
+    m_request.abundanceSizes = &sizes;
+    (void)ResolveStyle(settings.styles, m_request);
+}
+
+RecordSymbolResult RecordDrawer::Draw(const LocationRecord& location, const QString& abundance) {
+    m_request.year = location.jaar;
+    m_request.abundance = abundance;
+    const ResolvedStyle style = ResolveStyle(m_settings.styles, m_request);
+    return DrawRecordSymbol(m_painter, m_calibration, m_settings.rules, style, m_outlineWidth,
+                            location);
+}
+
 DrawOutcome DrawRecords(QImage& image, const MapCalibration& calibration,
                         const DrawSettings& settings, RunKind run, bool redraw,
                         AbundanceSizes& sizes, const std::vector<RunRecord>& records) {
     DrawOutcome outcome;
-    const int outlineWidth = LineWidth(settings.outlineWidth);
-    StyleRequest request;
-    request.tab = settings.tab;
-    request.run = run;
-    request.redraw = redraw;
-    request.separationYear = settings.separationYear;
-    request.abundanceSizes = &sizes;
-    // The slot's own numbers are checked before the first dot, so that a bad size leaves the
-    // map as it was.
-    (void)ResolveStyle(settings.styles, request);
+    RecordDrawer drawer(image, calibration, settings, run, redraw, sizes);
     const bool noteAbundance = run == RunKind::Taxon && settings.tab == StyleTab::Abundance;
-    SymbolPainter painter(image);
     for (const RunRecord& record : records) {
         if (noteAbundance)
             sizes.Note(record.abundance);
-        request.year = record.location.jaar;
-        request.abundance = record.abundance;
-        const ResolvedStyle style = ResolveStyle(settings.styles, request);
-        const RecordSymbolResult result = DrawRecordSymbol(painter, calibration, settings.rules,
-                                                           style, outlineWidth, record.location);
+        const RecordSymbolResult result = drawer.Draw(record.location, record.abundance);
         if (result.drawn)
             ++outcome.drawn;
         if (result.abortRun) {

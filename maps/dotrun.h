@@ -11,6 +11,7 @@
 #include "maps/dotstyles.h"
 #include "maps/mapcalibration.h"
 #include "maps/recordsymbol.h"
+#include "maps/symbolpainter.h"
 
 #include <QImage>
 #include <QString>
@@ -41,12 +42,30 @@ struct DrawOutcome {
 // True for the tabs whose runs start a new map.
 bool StartsNewMap(StyleTab tab);
 
-// Draws the records in order on the image (one symbol each, or a square outline for atlas
-// notation). On the tab "Abund." every abundance of a taxon run is noted in the table of
-// sizes, which is sorted at the end of the run; a run of "Teken Opnieuw" (redraw) takes its
-// sizes from that table. Stops after the record whose coordinate message was answered with
-// Abort. Throws core::Error, before anything is drawn, for a size or line width that is no
-// valid number.
+// Draws the symbols of a run's records on the image, one record at a time, in the styles of
+// the controls. The slot's numbers are checked when the drawer is made, so that a bad size
+// ends the run before anything is drawn.
+class RecordDrawer {
+public:
+    // Throws core::Error for a size or line width that is no valid number.
+    RecordDrawer(QImage& image, const MapCalibration& calibration, const DrawSettings& settings,
+                 RunKind run, bool redraw, const AbundanceSizes& sizes);
+    // One record: its symbol (or square outline), and the coordinate message when its
+    // position is wrong. Throws core::Error for a size in the abundance table that is no
+    // valid number.
+    RecordSymbolResult Draw(const LocationRecord& location, const QString& abundance);
+
+private:
+    SymbolPainter m_painter;
+    const MapCalibration& m_calibration;
+    const DrawSettings& m_settings;
+    StyleRequest m_request;
+    int m_outlineWidth;
+};
+
+// Draws the records in order (RecordDrawer), noting each abundance of a taxon run on the tab
+// "Abund." in the sizes, which are sorted at the end. Stops after the record whose coordinate
+// message was answered with Abort.
 DrawOutcome DrawRecords(QImage& image, const MapCalibration& calibration,
                         const DrawSettings& settings, RunKind run, bool redraw,
                         AbundanceSizes& sizes, const std::vector<RunRecord>& records);

@@ -41,6 +41,28 @@ const std::vector<core::ResourceString>& Messages() {
         {rsAllLocationsTitle, "rsAllLocationsTitle", "Alle locaties"},
         {rsKmSquareButton, "rsKmSquareButton", "km-hok"},
         {rsPerSquareButton, "rsPerSquareButton", "per hok"},
+        {rsLocationYearNotRead, "rsLocationYearNotRead",
+         "Het jaar van locatie %1 is geen getal: '%2'. De kaart is niet afgemaakt."},
+        {rsPeriodNotNumbers, "rsPeriodNotNumbers", "Beginjaar en Eindjaar moeten een getal zijn"},
+        {rsFixFilterFirst, "rsFixFilterFirst", "Herstel eerst de fouten in het filter"},
+        {rsBusyCalculating, "rsBusyCalculating", "Bezig met de berekening"},
+        {rsDayNotRead, "rsDayNotRead",
+         "De datum van locatie %1 (ID %2) kan niet gelezen worden: maand '%3' en dag '%4' "
+         "vormen geen geheel getal. De kaart is niet afgemaakt."},
+        {rsMeasurementTooLarge, "rsMeasurementTooLarge",
+         "De meetwaarde '%1' van locatie %2 (ID %3) is te groot. De kaart is niet afgemaakt."},
+        {rsPictureHeader, "rsPictureHeader", "Afb."},
+        {rsCertainHeader, "rsCertainHeader", "Zeker"},
+        {rsSampleRemarkHeader, "rsSampleRemarkHeader", "Opm. bij de soort"},
+        {rsEarliestLabel, "rsEarliestLabel", "Vroegste :"},
+        {rsLatestLabel, "rsLatestLabel", "Laatste :"},
+        {rsRecordCount, "rsRecordCount", "Totaal aantal meldingen: %1"},
+        {rsPhEcLabel, "rsPhEcLabel", "pH + EGV Meldingen: %1"},
+        {rsBiotopeLabel, "rsBiotopeLabel", "Biotoop        Meldingen: %1"},
+        {rsSpeciesInfo, "rsSpeciesInfo",
+         "Auteur: %1,  Trofiegraad: %2,  Zuurgraad: %3,  Levensvorm: %4"},
+        {rsRedListSpecies, "rsRedListSpecies", ",  RL-soort"},
+        {rsSpeciesNotInList, "rsSpeciesNotInList", "Soort niet in de taxalijst of onbekende soort"},
     };
     return block;
 }

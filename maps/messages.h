@@ -40,9 +40,27 @@ enum Message : int {
     rsBadLineWidth = 4062, // %1: the text, %2: the largest width
     rsAbundanceHeader = 4063,
     rsDotSizeHeader = 4064,
-    rsAllLocationsTitle = 4065, // the title of an all-locations run
-    rsKmSquareButton = 4066,    // the placement button of a km-based database
-    rsPerSquareButton = 4067,   // the same button in a "LatLon" database
+    rsAllLocationsTitle = 4065,   // the title of an all-locations run
+    rsKmSquareButton = 4066,      // the placement button of a km-based database
+    rsPerSquareButton = 4067,     // the same button in a "LatLon" database
+    rsLocationYearNotRead = 4070, // %1: the location, %2: its year text
+    rsPeriodNotNumbers = 4071,
+    rsFixFilterFirst = 4072,
+    rsBusyCalculating = 4073,
+    // Run tables
+    rsDayNotRead = 4101,          // %1: the location, %2: its ID, %3: MAAND, %4: DAG
+    rsMeasurementTooLarge = 4102, // %1: the text, %2: the location, %3: its ID
+    rsPictureHeader = 4103,       // "Afb.", the photo column of the location and sample tables
+    rsCertainHeader = 4104,       // "Zeker"
+    rsSampleRemarkHeader = 4105,  // "Opm. bij de soort"
+    rsEarliestLabel = 4106,       // followed by day and month
+    rsLatestLabel = 4107,
+    rsRecordCount = 4108,    // %1: the number of locations in the location table
+    rsPhEcLabel = 4109,      // %1: the records counted in the pH table
+    rsBiotopeLabel = 4110,   // %1: the records counted in the biotope table
+    rsSpeciesInfo = 4111,    // %1 author, %2 trophic state, %3 acidity, %4 life form
+    rsRedListSpecies = 4112, // appended to the information line
+    rsSpeciesNotInList = 4113,
 };
 
 // The text of one of maps's messages, translated when the interface language has it.

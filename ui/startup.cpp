@@ -103,8 +103,8 @@ int RunProgram(QApplication& app) {
     mainForm->SetImportDialog([data = dataForm.get()](const QString& name) { data->Run(name); });
     auto nwForm = std::make_unique<TNWForm>(session.Ecology(), mainForm.get());
     mainForm->SetNatureValueWindow(nwForm.get());
-    auto distributionForm = std::make_unique<TDistributionForm>(session.Store(), mainForm.get());
-    mainForm->SetDistributionDialog([form = distributionForm.get()] { form->Run(); });
+    auto distributionForm = std::make_unique<TDistributionForm>(session, mainForm.get());
+    mainForm->SetDistributionDialog([form = distributionForm.get()] { return form->Run(); });
     auto prefForm = std::make_unique<TPrefForm>(session, mainForm.get());
     prefForm->SetReloadBiotopes([form = mainForm.get()] { form->LoadBiotopes(); });
     prefForm->SetExpertModeHandler([form = mainForm.get()](bool on) { form->SetExpertMode(on); });
@@ -137,6 +137,7 @@ int RunProgram(QApplication& app) {
         [form = mainForm.get()] { form->SetCoordinateLabels(); });
     mainForm->SetSelectDatabaseDialog([select = selectDBForm.get()] { select->exec(); });
     auto boxplotForm = std::make_unique<TBoxplotForm>(mainForm.get());
+    distributionForm->SetBoxplotWindow(boxplotForm.get());
     auto checkForm =
         std::make_unique<TCheckForm>(session.Store(), session.Ecology().searchList, mainForm.get());
     checkForm->SetAddToSearchList(

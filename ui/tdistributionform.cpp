@@ -1,14 +1,21 @@
 #include "ui/tdistributionform.h"
 
+#include "charts/phenology.h"
 #include "core/coordinates.h"
 #include "core/error.h"
 #include "core/folders.h"
 #include "core/prompts.h"
 #include "core/settings.h"
+#include "core/text/textutils.h"
+#include "ecology/taxonnames.h"
 #include "maps/mapcalibration.h"
 #include "maps/messages.h"
+#include "session/session.h"
 #include "ui/dotstylepanel.h"
 #include "ui/formwidgets.h"
+#include "ui/mappanels.h"
+#include "ui/tboxplotform.h"
+#include "ui/tplotpanelwidget.h"
 #include "ui/tzoomform.h"
 
 #include <QCheckBox>
@@ -22,12 +29,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace velmora::ui {
@@ -107,8 +119,35 @@ void MapPanel::mouseReleaseEvent(QMouseEvent*) {
 
 // ---------------------------------------------------------------- the window
 
-TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent)
-    : QDialog(parent), m_store(store), m_map(store), m_dotStyles(store) {
+namespace {
+// Marks the records of the runs stale when the tables change.
+class SourceWatch final : public core::DatabaseListener {
+public:
+    SourceWatch(core::DatabaseStore& store, bool& stale) : m_store(store), m_stale(stale) {
+        m_store.AddListener(this);
+    }
+    ~SourceWatch() override { m_store.RemoveListener(this); }
+    void TablesClosed() override { m_stale = true; }
+    void DatabaseOpened(bool) override { m_stale = true; }
+    void LocationsChanged() override { m_stale = true; }
+    void SamplesChanged() override { m_stale = true; }
+
+private:
+    core::DatabaseStore& m_store;
+    bool& m_stale;
+};
+
+QCheckBox* NamedCheck(const char* name, const char* caption, QWidget* parent) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+} // namespace
+
+TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_store(session.Store()), m_map(m_store),
+      m_dotStyles(m_store) {
+    m_sourceListener = std::make_unique<SourceWatch>(m_store, m_sourceStale);
     setObjectName(QStringLiteral("DistributionForm"));
     setWindowTitle(QStringLiteral("Stippenkaarten"));
     setSizeGripEnabled(true);
@@ -126,6 +165,12 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     buttons->addWidget(m_calLabel);
     buttons->addWidget(m_fitToWindow);
     buttons->addStretch(1);
+    QPushButton* kaart = NamedButton("KaartKnop", "Kaart", this);
+    QPushButton* excursie = NamedButton("TabellenKnop", "Excursie", this);
+    QPushButton* milieu = NamedButton("MilieuKnop", "Milieu", this);
+    buttons->addWidget(kaart);
+    buttons->addWidget(excursie);
+    buttons->addWidget(milieu);
     layout->addLayout(buttons);
 
     auto* body = new QHBoxLayout;
@@ -174,13 +219,63 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     m_tabs->setObjectName(QStringLiteral("Tabs"));
     m_tabs->setFixedWidth(kControlColumnWidth);
 
-    auto* dots = new QWidget(m_tabs);
-    dots->setObjectName(QStringLiteral("Stippen"));
+    // The tab "Stippen": the taxon list with its search and options, the period, and the
+    // styles; in a scroll area for small screens.
+    auto* dotsScroll = new QScrollArea(m_tabs);
+    dotsScroll->setObjectName(QStringLiteral("Stippen"));
+    dotsScroll->setWidgetResizable(true);
+    dotsScroll->setFrameShape(QFrame::NoFrame);
+    dotsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* dots = new QWidget(dotsScroll);
+    dots->setObjectName(QStringLiteral("StippenPage"));
     auto* dotsLayout = new QVBoxLayout(dots);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(NamedLabel("ZoekLabel", "Zoek: ", dots));
+    m_search = new QLineEdit(dots);
+    m_search->setObjectName(QStringLiteral("ZoekEdit"));
+    m_search->setClearButtonEnabled(true);
+    searchRow->addWidget(m_search, 1);
+    dotsLayout->addLayout(searchRow);
+    m_names = new QListWidget(dots);
+    m_names->setObjectName(QStringLiteral("Names"));
+    m_names->setMinimumHeight(140);
+    dotsLayout->addWidget(m_names, 1);
+    auto* optionGrid = new QGridLayout;
+    m_negOT = NamedCheck("NegOT", "Negeer D, 0, ? en T ", dots);
+    m_currentNames = NamedCheck("CurrentNames", "Gebruik huidige namen", dots);
+    m_zygosporen = NamedCheck("Zygosporen", "Alleen zygosporen", dots);
+    m_negeerVar = NamedCheck("Negeervar", "Negeer variëteiten", dots);
+    optionGrid->addWidget(m_negOT, 0, 0);
+    optionGrid->addWidget(m_currentNames, 0, 1);
+    optionGrid->addWidget(m_zygosporen, 1, 0);
+    optionGrid->addWidget(m_negeerVar, 1, 1);
+    dotsLayout->addLayout(optionGrid);
+    auto* periodRow = new QHBoxLayout;
+    m_periode = NamedCheck("Periode", "Periode:", dots);
+    m_beginJaar = new QLineEdit(dots);
+    m_beginJaar->setObjectName(QStringLiteral("BeginJaar"));
+    m_beginJaar->setMaximumWidth(60);
+    m_eindJaar = new QLineEdit(dots);
+    m_eindJaar->setObjectName(QStringLiteral("EindJaar"));
+    m_eindJaar->setMaximumWidth(60);
+    periodRow->addWidget(m_periode);
+    periodRow->addWidget(NamedLabel("BeginJaarLabel", "Beginjaar >=", dots));
+    periodRow->addWidget(m_beginJaar);
+    periodRow->addWidget(NamedLabel("EindJaarLabel", "Eindjaar<=", dots));
+    periodRow->addWidget(m_eindJaar);
+    periodRow->addStretch(1);
+    dotsLayout->addLayout(periodRow);
+    QPushButton* wisKaart = NamedButton("WisKaart", "Wis Kaart", dots);
+    dotsLayout->addWidget(wisKaart);
     m_styles = new DotStylePanel(dots);
     dotsLayout->addWidget(m_styles);
-    dotsLayout->addStretch(1);
-    m_tabs->addTab(dots, QStringLiteral("Stippen"));
+    QPushButton* saveList = NamedButton("BewaarSoortenlijst", "Bewaar Soortenlijst", dots);
+    QPushButton* saveListAuthors =
+        NamedButton("BewaarSoortenlijstauteur", "Bewaar Soortenlijst met Auteursnaam", dots);
+    dotsLayout->addWidget(saveList);
+    dotsLayout->addWidget(saveListAuthors);
+    dotsScroll->setWidget(dots);
+    m_tabs->addTab(dotsScroll, QStringLiteral("Stippen"));
 
     auto* save = new QWidget(m_tabs);
     save->setObjectName(QStringLiteral("Bewaar"));
@@ -206,6 +301,12 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
         saveButtons->addWidget(button);
     }
     saveLayout->addWidget(saveGroup);
+    m_savePhEc = NamedCheck("SavePhEc", "Bewaar ook de pH-EGV grafiek", save);
+    m_savePhenology = NamedCheck("SavePhenology", "Bewaar ook  de fenologiegrafiek", save);
+    m_saveBoxplot = NamedCheck("SaveBoxplot", "Bewaar ook de pH en EGV Boxplot", save);
+    saveLayout->addWidget(m_savePhEc);
+    saveLayout->addWidget(m_savePhenology);
+    saveLayout->addWidget(m_saveBoxplot);
     saveLayout->addStretch(1);
     m_tabs->addTab(save, QStringLiteral("Bewaar"));
     column->addWidget(m_tabs, 1);
@@ -220,7 +321,33 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     mapSide->addWidget(m_title);
     m_panel = new MapPanel(this);
     mapSide->addWidget(m_panel, 1);
-    body->addLayout(mapSide, 1);
+    auto* mapView = new QWidget(this);
+    mapView->setObjectName(QStringLiteral("KaartPanel"));
+    mapView->setLayout(mapSide);
+    mapSide->setContentsMargins(0, 0, 0, 0);
+    m_views = new QStackedWidget(this);
+    m_views->setObjectName(QStringLiteral("Views"));
+    m_excursion = new ExcursionPanel(m_views);
+    m_environmentPanel = new EnvironmentPanel(m_views);
+    m_views->addWidget(mapView);
+    m_views->addWidget(m_excursion);
+    m_views->addWidget(m_environmentPanel);
+    body->addWidget(m_views, 1);
+    // The large phenology chart, saved with the map; never shown.
+    m_phenologyLarge = new TPlotPanelWidget(this);
+    m_phenologyLarge->setObjectName(QStringLiteral("FenologiePlot1"));
+    m_phenologyLarge->hide();
+    charts::SetupPhenologyPlot1(m_phenologyLarge->Panel());
+    charts::SetupPhenologyPlot2(m_environmentPanel->PhenologyPlot()->Panel());
+    m_environmentPanel->PhenologyPlot()->FitToPanel();
+    charts::SetupPHEGVPlot(m_environmentPanel->PhEcPlot()->Panel());
+    MakeEnvironmentRun(m_ownBoxplots);
+    m_busyNotice = new QLabel(this);
+    m_busyNotice->setObjectName(QStringLiteral("BusyNotice"));
+    m_busyNotice->setFrameShape(QFrame::Panel);
+    m_busyNotice->setAlignment(Qt::AlignCenter);
+    m_busyNotice->setAutoFillBackground(true);
+    m_busyNotice->hide();
     layout->addLayout(body, 1);
 
     connect(m_openKaart, &QPushButton::clicked, this, [this] { OpenKaartClick(); });
@@ -229,6 +356,33 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
     connect(m_ok, &QPushButton::clicked, this, [this] { OKClick(); });
     connect(m_annuleer, &QPushButton::clicked, this, [this] { AnnuleerClick(); });
     connect(m_panel, &MapPanel::AltPressed, this, [this](QPoint p) { ImageAltPress(p); });
+    connect(kaart, &QPushButton::clicked, this, [this] { KaartKnopClick(); });
+    connect(excursie, &QPushButton::clicked, this, [this] { TabellenKnopClick(); });
+    connect(milieu, &QPushButton::clicked, this, [this] { MilieuKnopClick(); });
+    connect(m_search, &QLineEdit::textChanged, this, [this] { ZoekEditChange(); });
+    connect(m_names, &QListWidget::itemClicked, this, [this] { NamesClick(); });
+    connect(m_names, &QListWidget::itemActivated, this, [this] { NamesClick(); });
+    for (QCheckBox* option : {m_negOT, m_currentNames, m_zygosporen})
+        connect(option, &QCheckBox::clicked, this, [this] { BuildNameLists(); });
+    connect(m_negeerVar, &QCheckBox::clicked, this, [this] { BuildSpeciesList(); });
+    connect(m_periode, &QCheckBox::clicked, this, [this] { PeriodeClick(); });
+    connect(wisKaart, &QPushButton::clicked, this, [this] { WisKaartClick(); });
+    connect(saveList, &QPushButton::clicked, this, [this] { BewaarSoortenlijstClick(false); });
+    connect(saveListAuthors, &QPushButton::clicked, this,
+            [this] { BewaarSoortenlijstClick(true); });
+    connect(m_excursion, &ExcursionPanel::RowSelected, this,
+            [this](int row) { DataGridSelectCell(row); });
+    connect(m_excursion, &ExcursionPanel::HeaderPressed, this, [this](int column, bool down) {
+        m_excursion->MarkSort(m_tables->SortLocations(column, down));
+        m_excursion->ShowLocations(&m_tables->LocationTable());
+    });
+    connect(m_excursion, &ExcursionPanel::SortButtonPressed, this,
+            [this](maps::SortMark button, bool down) {
+                m_tables->SortLocationsBy(button, down);
+                m_excursion->MarkSort(button);
+                m_excursion->ShowLocations(&m_tables->LocationTable());
+            });
+    connect(m_excursion, &ExcursionPanel::EditRecordClicked, this, [this] { EditRecordClick(); });
     connect(m_styles, &DotStylePanel::Restyled, this, [this] { Stipmaat2Change(); });
     connect(m_styles, &DotStylePanel::PlacementClicked, this, [this] { rbClick(); });
     connect(m_styles, &DotStylePanel::TabChosen, this, [this] { PCChange(); });
@@ -248,9 +402,10 @@ TDistributionForm::TDistributionForm(core::DatabaseStore& store, QWidget* parent
 
 TDistributionForm::~TDistributionForm() = default;
 
-void TDistributionForm::Run() {
+int TDistributionForm::Run() {
     ShowForm();
     exec();
+    return m_editLocationId;
 }
 
 void TDistributionForm::ShowForm() {
@@ -277,6 +432,17 @@ void TDistributionForm::ShowForm() {
     m_styles->SetTab(maps::StyleTab::Primary);
     m_tabs->setCurrentIndex(0);
     m_busy = false;
+    m_editLocationId = 0;
+    // The shared period.
+    m_beginJaar->setText(settings.beginJaar);
+    m_eindJaar->setText(settings.eindJaar);
+    m_periode->setChecked(m_store.periodFilterOn);
+    // The taxon list, when samples changed since it was built.
+    if (m_store.samplesChanged || m_sourceStale || m_sampleNames.isEmpty()) {
+        m_store.samplesChanged = false;
+        m_sourceStale = true;
+        BuildNameLists();
+    }
     if (!m_map.Loaded()) {
         m_map.LoadStoredMap();
         ShowMap();
@@ -478,6 +644,9 @@ void TDistributionForm::PlaceMagnifier() {
 }
 
 bool TDistributionForm::eventFilter(QObject* watched, QEvent* event) {
+    // A click into the search text empties it: the whole list again.
+    if (watched == m_search && event->type() == QEvent::MouseButtonPress)
+        m_search->clear();
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
@@ -524,6 +693,8 @@ void TDistributionForm::done(int result) {
     FormCloseQuery();
     AnnuleerClick();
     m_dotStyles.styles = m_styles->Styles();
+    // What was drawn goes with the window.
+    WisKaartClick();
     QDialog::done(result);
 }
 
@@ -545,39 +716,184 @@ maps::DrawSettings TDistributionForm::CurrentDrawSettings() const {
     return draw;
 }
 
+void TDistributionForm::MakeEnvironmentRun(charts::BoxplotData& boxplots) {
+    m_tables.reset();
+    m_environment = std::make_unique<charts::EnvironmentRun>(boxplots);
+    m_environment->AddScatterPlot(m_environmentPanel->PhEcPlot()->Panel());
+    if (m_boxplotWindow)
+        m_environment->AddScatterPlot(m_boxplotWindow->PHEGV());
+    m_environment->AddPhenologyPlot(m_phenologyLarge->Panel());
+    m_environment->AddPhenologyPlot(m_environmentPanel->PhenologyPlot()->Panel());
+    m_tables = std::make_unique<maps::RunTables>(*m_environment);
+    ResetRunTables(false, false);
+    ShowRunTables();
+}
+
+void TDistributionForm::SetBoxplotWindow(TBoxplotForm* boxplots) {
+    m_boxplotWindow = boxplots;
+    MakeEnvironmentRun(boxplots ? boxplots->Data() : m_ownBoxplots);
+}
+
+maps::NameListOptions TDistributionForm::CurrentNameOptions() const {
+    maps::NameListOptions options;
+    options.ignoreUncertain = m_negOT->isChecked();
+    options.currentNames = m_currentNames->isChecked();
+    options.zygosporesOnly = m_zygosporen->isChecked();
+    options.ignoreVarieties = m_negeerVar->isChecked();
+    return options;
+}
+
+maps::RunOptions TDistributionForm::CurrentRunOptions() const {
+    maps::RunOptions options;
+    options.names = CurrentNameOptions();
+    return options;
+}
+
+void TDistributionForm::ShowBusy(bool busy) {
+    if (busy) {
+        m_busyNotice->setText(maps::ResStr(maps::rsBusyCalculating));
+        m_busyNotice->adjustSize();
+        m_busyNotice->resize(m_busyNotice->width() + 40, m_busyNotice->height() + 24);
+        m_busyNotice->move((width() - m_busyNotice->width()) / 2,
+                           (height() - m_busyNotice->height()) / 2);
+        m_busyNotice->raise();
+        m_busyNotice->show();
+    } else {
+        m_busyNotice->hide();
+    }
+}
+
 void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
     if (m_busy)
         return;
     m_busy = true;
+    ShowBusy(true);
+    m_names->setEnabled(false);
+    // Whatever happens, the window is idle again afterwards.
     struct Idle {
-        bool& busy;
-        ~Idle() { busy = false; }
-    } idle{m_busy};
-    const maps::DrawSettings draw = CurrentDrawSettings();
-    if (maps::StartsNewMap(draw.tab))
-        m_map.ResetWorkingImage();
-    maps::AbundanceSizes& sizes = m_styles->AbundanceSizes();
-    if (!redraw)
-        sizes.Clear();
-    if (kind == maps::RunKind::AllLocations)
-        m_title->setText(maps::ResStr(maps::rsAllLocationsTitle));
-    const std::optional<maps::MapCalibration>& calibration = m_map.Calibration();
-    if (calibration && !m_map.WorkingImage().isNull()) {
-        const BusyCursor busy;
-        try {
-            const std::vector<maps::RunRecord> records =
-                kind == maps::RunKind::AllLocations ? maps::AllLocationRecords(m_store.Locations())
-                                                    : m_taxonRecords;
-            (void)maps::DrawRecords(m_map.WorkingImage(), *calibration, draw, kind, redraw, sizes,
-                                    records);
-        } catch (const core::Error& e) {
-            core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        TDistributionForm& form;
+        ~Idle() {
+            form.m_busy = false;
+            form.ShowBusy(false);
+            form.m_names->setEnabled(true);
         }
+    } idle{*this};
+    // The notice is painted before the work starts; no input is taken meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    maps::RunOptions options = CurrentRunOptions();
+    if (m_periode->isChecked()) {
+        bool beginOk = false, endOk = false;
+        options.beginYear = m_beginJaar->text().trimmed().toInt(&beginOk);
+        options.endYear = m_eindJaar->text().trimmed().toInt(&endOk);
+        if (!beginOk || !endOk) {
+            core::UserPrompts().Message(maps::ResStr(maps::rsPeriodNotNumbers),
+                                        core::MessageKind::Error);
+            m_periode->setChecked(false);
+            m_store.periodFilterOn = false;
+            return;
+        }
+        options.periodOn = true;
     }
-    m_styles->ShowAbundanceSizes();
+    try {
+        Run(kind, redraw, options);
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        ShowRunTables();
+        ShowMap();
+    }
+}
+
+void TDistributionForm::ResetRunTables(bool allLocations, bool redraw) {
+    const bool newMap = maps::StartsNewMap(m_styles->Tab());
+    maps::RunTablesSettings settings;
+    settings.coordinateSystem = m_store.CoordinateSystem();
+    settings.dutchRules = m_dutchRules;
+    settings.boxplotOrientation = core::CurrentSettings().boxplotOrientation;
+    settings.biotopeName = [this](const QString& code) {
+        for (const session::Biotope& biotope : m_session.Biotopes()) {
+            if (biotope.code == code)
+                return biotope.name;
+        }
+        return QString();
+    };
+    m_tables->Reset(newMap, allLocations, settings);
+    if (!redraw)
+        m_styles->AbundanceSizes().Clear();
+    if (newMap) {
+        m_map.ResetWorkingImage();
+        m_hint.clear();
+        m_environmentPanel->SetInfoLine(QString());
+        m_environmentPanel->BoxplotImage()->clear();
+    }
+}
+
+void TDistributionForm::Run(maps::RunKind kind, bool redraw, const maps::RunOptions& options) {
+    if (m_sourceStale) {
+        m_source.Read(m_store.Locations(), m_store.Samples());
+        m_sourceStale = false;
+    }
+    ResetRunTables(kind == maps::RunKind::AllLocations, redraw);
+    m_redrawMode = redraw;
+    ShowMap();
+    maps::RunWalk walk;
+    if (kind == maps::RunKind::AllLocations) {
+        m_title->setText(maps::ResStr(maps::rsAllLocationsTitle));
+        walk = maps::WalkAllLocations(m_source, options);
+    } else {
+        const QListWidgetItem* selected = m_names->currentItem();
+        if (!selected || !selected->isSelected()) {
+            ShowRunTables();
+            return;
+        }
+        const QString name = selected->text();
+        SetRunLabels(name);
+        const ecology::TaxaList& taxa = m_session.Ecology().taxaList;
+        m_environmentPanel->SetInfoLine(maps::SpeciesInfoLine(taxa, name));
+        walk = maps::WalkTaxon(m_source, taxa, name, options);
+        m_hint << walk.names;
+        m_panel->setToolTip(m_hint.join(QLatin1Char('\n')));
+    }
+    const maps::DrawSettings draw = CurrentDrawSettings();
+    maps::AbundanceSizes& sizes = m_styles->AbundanceSizes();
+    // Without a calibrated map the tables are still filled; the map stays empty.
+    QImage unused(1, 1, QImage::Format_RGB32);
+    const maps::MapCalibration none = *maps::MapCalibration::FromEdges({0, 1, 1, 0}, QSize(1, 1));
+    const std::optional<maps::MapCalibration>& calibration = m_map.Calibration();
+    const bool drawable = calibration && !m_map.WorkingImage().isNull();
+    const BusyCursor busy;
+    maps::RecordDrawer drawer(drawable ? m_map.WorkingImage() : unused,
+                              drawable ? *calibration : none, draw, kind, redraw, sizes);
+    const maps::RunOutcome outcome = maps::TakeSteps(walk, *m_tables, drawer, draw.tab, sizes);
+    if (!walk.error.isEmpty())
+        core::UserPrompts().Message(walk.error, core::MessageKind::Error);
+    if (outcome.finished)
+        ShowRunTables();
     ShowMap();
     if (kind == maps::RunKind::AllLocations)
         SetRunLabels(QString());
+}
+
+void TDistributionForm::ShowRunTables() {
+    m_styles->ShowAbundanceSizes();
+    const maps::RunTables& tables = *m_tables;
+    m_excursion->ShowLocations(&tables.LocationTable());
+    m_excursion->MarkSort(maps::SortMark::Date);
+    m_excursion->SetCount(tables.CountText());
+    m_environmentPanel->ShowTables(tables);
+    // The boxplots drawn into the panel's picture.
+    const int orientation = m_environment->Boxplots().Orientation();
+    QImage picture(m_environmentPanel->BoxplotSize(orientation), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    m_environment->Boxplots().DrawBoxplots(picture);
+    m_environmentPanel->BoxplotImage()->setPixmap(QPixmap::fromImage(picture));
+    m_environmentPanel->PhEcPlot()->update();
+    m_environmentPanel->PhenologyPlot()->update();
+    if (m_boxplotWindow)
+        m_boxplotWindow->PHEGVWidget()->update();
+    // The first location in the details.
+    if (tables.LocationTable().RowCount() > 1)
+        m_excursion->DataGrid()->selectRow(0);
+    DataGridSelectCell(1);
 }
 
 void TDistributionForm::SetRunLabels(const QString& name) {
@@ -595,22 +911,11 @@ void TDistributionForm::SetRunLabels(const QString& name) {
     if (tab == maps::StyleTab::Primary) {
         m_styles->ClearLayerLabels();
         m_saveName->clear();
+        m_hint.clear();
     }
     if (tab != maps::StyleTab::AllLocations)
         m_styles->SetLayerLabel(tab, name);
     m_saveName->setText(database + QLatin1Char('_') + name);
-}
-
-void TDistributionForm::DrawTaxon(const QString& name, std::vector<maps::RunRecord> records) {
-    if (m_busy)
-        return;
-    // A taxon on the tab of all locations starts a fresh map on "Primair".
-    if (m_styles->Tab() == maps::StyleTab::AllLocations)
-        m_styles->SetTab(maps::StyleTab::Primary);
-    m_taxonName = name;
-    m_taxonRecords = std::move(records);
-    SetRunLabels(name);
-    StartRun(maps::RunKind::Taxon, false);
 }
 
 void TDistributionForm::AllLocationsbtnClick() {
@@ -651,6 +956,134 @@ void TDistributionForm::rbClick() {
 void TDistributionForm::PCChange() {
     if (m_styles->Tab() == maps::StyleTab::AllLocations)
         AllLocationsbtnClick();
+}
+
+// ---------------------------------------------------------------- the taxon list
+
+void TDistributionForm::BuildNameLists() {
+    if (m_sourceStale) {
+        const BusyCursor busy;
+        m_source.Read(m_store.Locations(), m_store.Samples());
+        m_sourceStale = false;
+    }
+    m_sampleNames =
+        maps::SampleNameList(m_source, m_session.Ecology().taxaList, CurrentNameOptions());
+    BuildSpeciesList();
+}
+
+void TDistributionForm::BuildSpeciesList() {
+    m_species = maps::SpeciesList(m_sampleNames, m_negeerVar->isChecked());
+    ZoekEditChange();
+}
+
+void TDistributionForm::ZoekEditChange() {
+    const QString current = m_names->currentItem() ? m_names->currentItem()->text() : QString();
+    m_names->clear();
+    m_names->addItems(maps::SearchTaxa(m_species, m_search->text()));
+    // The taxon drawn stays chosen when the list still shows it.
+    const QList<QListWidgetItem*> same = m_names->findItems(current, Qt::MatchExactly);
+    if (!same.isEmpty())
+        m_names->setCurrentItem(same.front(), QItemSelectionModel::NoUpdate);
+}
+
+void TDistributionForm::NamesClick() {
+    if (m_busy || !m_names->currentItem())
+        return;
+    m_names->currentItem()->setSelected(true);
+    // A taxon on the tab of all locations starts a fresh map on "Primair".
+    if (m_styles->Tab() == maps::StyleTab::AllLocations)
+        m_styles->SetTab(maps::StyleTab::Primary);
+    StartRun(maps::RunKind::Taxon, false);
+}
+
+void TDistributionForm::PeriodeClick() {
+    if (m_title->text().isEmpty())
+        return;
+    core::Settings& settings = core::CurrentSettings();
+    settings.beginJaar = m_beginJaar->text();
+    settings.eindJaar = m_eindJaar->text();
+    m_store.periodFilterOn = m_periode->isChecked();
+    switch (m_styles->Tab()) {
+    case maps::StyleTab::Primary:
+        StartRun(maps::RunKind::Taxon, false);
+        break;
+    case maps::StyleTab::AllLocations:
+        StartRun(maps::RunKind::AllLocations, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TDistributionForm::WisKaartClick() {
+    m_busy = false;
+    ShowBusy(false);
+    const maps::StyleTab remembered = m_styles->Tab();
+    if (remembered != maps::StyleTab::AllLocations && remembered != maps::StyleTab::Special &&
+        remembered != maps::StyleTab::Primary)
+        m_styles->SetTab(maps::StyleTab::Primary);
+    m_title->clear();
+    setWindowTitle(m_map.Caption().isEmpty() ? QStringLiteral("Stippenkaarten") : m_map.Caption());
+    m_styles->ClearLayerLabels();
+    m_saveName->clear();
+    m_hint.clear();
+    m_panel->setToolTip(QString());
+    m_redrawMode = false;
+    ResetRunTables(false, false);
+    m_map.ResetWorkingImage();
+    ShowRunTables();
+    ShowMap();
+    m_styles->SetTab(remembered);
+}
+
+void TDistributionForm::BewaarSoortenlijstClick(bool withAuthors) {
+    QStringList lines;
+    for (int i = 0; i < m_names->count(); ++i) {
+        const QString name = m_names->item(i)->text();
+        const std::optional<QString> author =
+            withAuthors ? m_session.Ecology().taxaList.Author(name) : std::nullopt;
+        lines << (author ? name + QLatin1Char(' ') + *author : name);
+    }
+    const QString path = ChooseFileToWrite(QString(), core::DataDir(),
+                                           QStringLiteral("Text files (*.txt);;All files (*)"),
+                                           QStringLiteral(".txt"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray text = lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        core::UserPrompts().Message(file.errorString(), core::MessageKind::Error);
+}
+
+// ---------------------------------------------------------------- the panels
+
+void TDistributionForm::KaartKnopClick() {
+    m_views->setCurrentIndex(0);
+}
+
+void TDistributionForm::TabellenKnopClick() {
+    m_views->setCurrentIndex(1);
+}
+
+void TDistributionForm::MilieuKnopClick() {
+    m_views->setCurrentIndex(2);
+}
+
+void TDistributionForm::DataGridSelectCell(int gridRow) {
+    const core::Grid& table = m_tables->LocationTable();
+    bool ok = false;
+    const int id =
+        gridRow >= 1 && gridRow < table.RowCount() ? table.Cell(0, gridRow).toInt(&ok) : 0;
+    const maps::LocationRow* location = ok ? m_source.LocationById(id) : nullptr;
+    m_excursion->ShowDetails(location, location ? maps::LocationSamples(m_source, id)
+                                                : maps::LocationSamples(m_source, -1));
+}
+
+void TDistributionForm::EditRecordClick() {
+    if (m_excursion->ShownId() == 0)
+        return;
+    m_editLocationId = m_excursion->ShownId();
+    done(QDialog::Accepted);
 }
 
 void TDistributionForm::SaveDotSettingsClick() {

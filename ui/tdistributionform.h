@@ -8,9 +8,14 @@
 // Created once at start-up; shown modally by the main window. Its position, size and state are
 // kept in the settings ("Forms" Dist*), the map's position in "Distribution Map" Top/Left.
 
+#include "charts/boxplotdata.h"
+#include "charts/environmentrun.h"
 #include "maps/dotrun.h"
 #include "maps/dotstyles.h"
 #include "maps/mapimage.h"
+#include "maps/maprun.h"
+#include "maps/runsource.h"
+#include "maps/runtables.h"
 
 #include <QDialog>
 #include <QImage>
@@ -20,12 +25,22 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QStackedWidget;
 class QTabWidget;
+
+namespace velmora::session {
+class Session;
+}
 
 namespace velmora::ui {
 
 class DotStylePanel;
+class EnvironmentPanel;
+class ExcursionPanel;
+class TBoxplotForm;
+class TPlotPanelWidget;
 
 // The map panel: the working image at full size at an offset, or the fitted view at (0, 0).
 // A press of any button starts a drag; moving with the right button held pans the image
@@ -75,13 +90,14 @@ class TDistributionForm : public QDialog {
     Q_OBJECT
     Q_CLASSINFO("FormName", "TDistributionForm")
 public:
-    TDistributionForm(core::DatabaseStore& store, QWidget* parent = nullptr);
+    TDistributionForm(session::Session& session, QWidget* parent = nullptr);
     ~TDistributionForm() override;
 
     // Shows the window modally over the open database: the stored position and size, the
     // database's map loaded (once, until the database or the map changes). Stores position,
-    // size and the map's position when it closes.
-    void Run();
+    // size and the map's position when it closes. Returns the location chosen with "Edit
+    // Record" (0: none).
+    int Run();
 
     maps::MapImage& Map() { return m_map; }
     MapPanel* Panel() const { return m_panel; }
@@ -92,9 +108,35 @@ public:
     // The title above the map: the taxon of the last taxon run, or "Alle locaties".
     QString Title() const;
 
-    // Draws a taxon: a taxon run of the records of its samples on the active style tab, which
-    // restyling and "Teken Opnieuw" draw again.
-    void DrawTaxon(const QString& name, std::vector<maps::RunRecord> records);
+    // The boxplot window whose lists and scatter plot the runs feed and whose boxplots and
+    // plot are saved with the map.
+    void SetBoxplotWindow(TBoxplotForm* boxplots);
+    // The location the main window moves to after the window closed ("Edit Record"); 0 none.
+    int EditLocationId() const { return m_editLocationId; }
+
+    ExcursionPanel* Excursion() const { return m_excursion; }
+    EnvironmentPanel* Environment() const { return m_environmentPanel; }
+    const maps::RunTables& Tables() const { return *m_tables; }
+    // The names of the last run (shown as the map's hint).
+    QStringList ImageHint() const { return m_hint; }
+    QListWidget* Names() const { return m_names; }
+
+    // The taxon list: the name lists rebuilt from the samples (and the species list, and
+    // the shown list by the search text).
+    void BuildNameLists();
+    void BuildSpeciesList();
+    void ZoekEditChange();
+    // A click on a taxon: drawn on the active style tab ("Primair" when the tab of all
+    // locations is active).
+    void NamesClick();
+    void PeriodeClick();
+    void WisKaartClick();
+    void BewaarSoortenlijstClick(bool withAuthors);
+    void KaartKnopClick();
+    void TabellenKnopClick();
+    void MilieuKnopClick();
+    void DataGridSelectCell(int gridRow);
+    void EditRecordClick();
     // "Toon alle Locaties": every location of the database on the map.
     void AllLocationsbtnClick();
     // "Teken Opnieuw": the last taxon again, sized by the abundance table on "Abund.".
@@ -142,9 +184,17 @@ public:
     void done(int result) override;
 
 private:
-    // A run: on the tabs that start a new map the working image is reset first; the records
-    // are drawn in the styles of the controls.
+    // The guarded start of every run: one at a time, the busy notice meanwhile, the period
+    // read first.
     void StartRun(maps::RunKind kind, bool redraw);
+    void Run(maps::RunKind kind, bool redraw, const maps::RunOptions& options);
+    // Starts the tables and, on the tabs that start a new map, the map afresh.
+    void ResetRunTables(bool allLocations, bool redraw);
+    void ShowRunTables();
+    maps::RunOptions CurrentRunOptions() const;
+    maps::NameListOptions CurrentNameOptions() const;
+    void MakeEnvironmentRun(charts::BoxplotData& boxplots);
+    void ShowBusy(bool busy);
     // The title, the caption, the layer labels and the save name for a run of a taxon (an
     // empty name: all locations).
     void SetRunLabels(const QString& name);
@@ -153,16 +203,44 @@ private:
     void CloseMagnifier();
     void PlaceMagnifier();
 
+    session::Session& m_session;
     core::DatabaseStore& m_store;
     maps::MapImage m_map;
     maps::DatabaseDotStyles m_dotStyles;
+    maps::RunSource m_source;
+    bool m_sourceStale = true;
+    std::unique_ptr<core::DatabaseListener> m_sourceListener;
+    QStringList m_sampleNames;
+    QStringList m_species;
+    QStringList m_hint;
+    charts::BoxplotData m_ownBoxplots;
+    TBoxplotForm* m_boxplotWindow = nullptr;
+    std::unique_ptr<charts::EnvironmentRun> m_environment;
+    std::unique_ptr<maps::RunTables> m_tables;
+    int m_editLocationId = 0;
+    bool m_redrawMode = false; // "Teken Opnieuw" ran last
+    QStackedWidget* m_views;
+    ExcursionPanel* m_excursion;
+    EnvironmentPanel* m_environmentPanel;
+    TPlotPanelWidget* m_phenologyLarge;
+    QLineEdit* m_search;
+    QListWidget* m_names;
+    QCheckBox* m_negOT;
+    QCheckBox* m_currentNames;
+    QCheckBox* m_zygosporen;
+    QCheckBox* m_negeerVar;
+    QCheckBox* m_periode;
+    QLineEdit* m_beginJaar;
+    QLineEdit* m_eindJaar;
+    QLabel* m_busyNotice;
+    QCheckBox* m_savePhEc;
+    QCheckBox* m_savePhenology;
+    QCheckBox* m_saveBoxplot;
     MapPanel* m_panel;
     QLabel* m_title;
     DotStylePanel* m_styles;
     bool m_busy = false;
-    bool m_dutchRules = false; // the interface language was "NL" when the window was shown
-    QString m_taxonName;       // the taxon of the last taxon run and its records
-    std::vector<maps::RunRecord> m_taxonRecords;
+    bool m_dutchRules = false;   // the interface language was "NL" when the window was shown
     QString m_dotSettingsFolder; // of the dot settings file last chosen
     QLabel* m_calLabel;
     QCheckBox* m_fitToWindow;

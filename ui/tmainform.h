@@ -71,7 +71,8 @@ public:
     // The name correction window; returns the location ID chosen there to be shown next.
     void SetCheckNamesDialog(std::function<QVariant()> run) { m_runCheckNames = std::move(run); }
     void SetTablesDialog(std::function<void()> run) { m_runTables = std::move(run); }
-    void SetDistributionDialog(std::function<void()> run) { m_runDistribution = std::move(run); }
+    // The dot-map window; it returns the location chosen with "Edit Record" (0: none).
+    void SetDistributionDialog(std::function<int()> run) { m_runDistribution = std::move(run); }
     // The import window, shown modally for the database named.
     void SetImportDialog(std::function<void(const QString&)> run) { m_runImport = std::move(run); }
     void SetLocationSearchDialog(std::function<void()> run) {
@@ -214,7 +215,7 @@ private:
     std::function<void(const QString&)> m_runImport;
     std::function<QVariant()> m_runCheckNames;
     std::function<void()> m_runTables;
-    std::function<void()> m_runDistribution;
+    std::function<int()> m_runDistribution;
     std::function<QDateTime()> m_backupClock;
 
     QLabel* m_databaseLabel = nullptr;

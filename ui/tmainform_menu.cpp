@@ -246,14 +246,15 @@ void TMainForm::Stippenkaart1Click() {
                                     ResStr(rsNoDataInDb));
         return;
     }
-    const bool ran = RunOverDatabase([this] {
+    int chosen = 0;
+    const bool ran = RunOverDatabase([this, &chosen] {
         {
             const BusyCursor busy;
             m_store.Locations().SetIndexName(QStringLiteral("ID"));
             m_store.Locations().First();
             m_store.ReadDatabaseSettings();
         }
-        m_runDistribution();
+        chosen = m_runDistribution();
     });
     if (!ran)
         return;
@@ -262,6 +263,9 @@ void TMainForm::Stippenkaart1Click() {
     } catch (const core::Error& e) {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
     }
+    // "Edit Record": the event of the location chosen there.
+    if (chosen > 0 && m_store.Locations().Locate(QStringLiteral("ID"), chosen))
+        LoadCurrentEvent();
 }
 
 void TMainForm::AddToSearchList(const QString& name) {

@@ -26,6 +26,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,7 +43,8 @@ namespace {
 struct DistributionWindow : ::testing::Test {
     velmora::testing::ProgramFolder folder;
     core::ScriptedPrompts prompts;
-    core::DatabaseStore store;
+    session::Session session;
+    core::DatabaseStore& store = session.Store();
 
     void SetUp() override {
         QDir(folder.path()).mkdir("Maps");
@@ -75,7 +77,7 @@ struct DistributionWindow : ::testing::Test {
 };
 
 TEST_F(DistributionWindow, TheDatabasesMapIsShownFittedAndPannedWithinThePanel) {
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -118,7 +120,7 @@ TEST_F(DistributionWindow, TheDatabasesMapIsShownFittedAndPannedWithinThePanel) 
 }
 
 TEST_F(DistributionWindow, AMapWithoutCalibrationSaysSoAndTheDrawnMapIsSaved) {
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.show();
     prompts.texts = {folder.filePath("Maps/Zonder.png")};
@@ -143,7 +145,7 @@ TEST_F(DistributionWindow, AMapWithoutCalibrationSaysSoAndTheDrawnMapIsSaved) {
 }
 
 TEST_F(DistributionWindow, TwoPointsCalibrateTheMapWithMouseAndKeys) {
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.resize(1300, 800); // room beside the controls for both points
     form.show();
@@ -210,7 +212,7 @@ TEST_F(DistributionWindow, TwoPointsCalibrateTheMapWithMouseAndKeys) {
 }
 
 TEST_F(DistributionWindow, AnUnreadableFirstPointCancelsTheCalibration) {
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.show();
     Click(form, "Calibreren");
@@ -265,7 +267,7 @@ struct DotStyleControls : DistributionWindow {
 
 TEST_F(DotStyleControls, AllLocationsAreDrawnAndRestyledByTheControls) {
     AddTwoLocations();
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.resize(1300, 900);
     form.show();
@@ -339,7 +341,7 @@ TEST_F(DotStyleControls, AllLocationsAreDrawnAndRestyledByTheControls) {
 }
 
 TEST_F(DotStyleControls, DotSettingsFilesKeepTheStylesAndTheMap) {
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.show();
     TypeInList(form, "StipgroottePrimair", "7");
@@ -376,7 +378,7 @@ TEST_F(DotStyleControls, DotSettingsFilesKeepTheStylesAndTheMap) {
 
 TEST_F(DotStyleControls, ShowingTheWindowPreparesTheControlsForTheDatabase) {
     core::CurrentSettings().separatieJaar = "1990";
-    ui::TDistributionForm form(store);
+    ui::TDistributionForm form(session);
     form.DatabaseStyles()[maps::StyleSlot::Secondary3].shape = -1;
     for (const QString& system : {core::kLatLon, core::kKmBased}) {
         store.SetCoordinateSystem(system);
@@ -397,7 +399,10 @@ TEST_F(DotStyleControls, ShowingTheWindowPreparesTheControlsForTheDatabase) {
 // A taxon drawn on the tab "Abund." lists its abundances; the sizes typed into the grid are
 // used by "Teken Opnieuw".
 TEST_F(DotStyleControls, SizesTypedPerAbundanceAreUsedByTekenOpnieuw) {
-    ui::TDistributionForm form(store);
+    AddTwoLocations();
+    store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "3"});
+    store.Samples().AppendRecord({2, "", "", "", "Cosmarium botrytis", "1"});
+    ui::TDistributionForm form(session);
     form.ShowForm();
     form.resize(1300, 900);
     form.show();
@@ -406,12 +411,12 @@ TEST_F(DotStyleControls, SizesTypedPerAbundanceAreUsedByTekenOpnieuw) {
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(pages->tabBar(), Qt::Key_Right);
     ASSERT_EQ(form.StylePanel()->Tab(), maps::StyleTab::Abundance);
-    maps::RunRecord first, second;
-    first.location = {"20", "30", "Plas", "05", "06", "1989"};
-    first.abundance = "3";
-    second.location = {"60.7", "45.2", "Ven", "07", "08", "2001"};
-    second.abundance = "1";
-    form.DrawTaxon("Cosmarium botrytis", {first, second});
+    // The user clicks the taxon in the list.
+    auto* names = Child<QListWidget>(form, "Names");
+    const QList<QListWidgetItem*> found = names->findItems("Cosmarium botrytis", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                      names->visualItemRect(found[0]).center());
     EXPECT_EQ(form.Title(), "Cosmarium botrytis");
     EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::Abundance), "Cosmarium botrytis");
     auto* grid = Child<QTableWidget>(form, "AbundGrid");
@@ -453,7 +458,7 @@ TEST_F(DotStyleControls, AtlasNotationFollowsTheInterfaceLanguage) {
     const int column = (int(x) - left) * 10, row = (top - int(y)) * 10;
     for (const char* language : {"NL", "EN"}) {
         core::CurrentSettings().language = language;
-        ui::TDistributionForm form(store);
+        ui::TDistributionForm form(session);
         form.ShowForm();
         form.show();
         form.AllLocationsbtnClick();
@@ -486,8 +491,8 @@ TEST(DistributionMenu, OpensOverADatabaseWithSamplesOnly) {
     core::CurrentSettings().defaultDatabase = "Test";
 
     ui::TMainForm form(session);
-    ui::TDistributionForm window(store, &form);
-    form.SetDistributionDialog([&] { window.Run(); });
+    ui::TDistributionForm window(session, &form);
+    form.SetDistributionDialog([&] { return window.Run(); });
     ASSERT_TRUE(form.FormCreate());
     form.FormShow();
     form.show();

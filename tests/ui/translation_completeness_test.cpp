@@ -68,7 +68,7 @@ struct Windows {
         {"TTableForm",
          [this] { return std::make_unique<ui::TTableForm>(session.Store(), ecology); }},
         {"TDistributionForm",
-         [this] { return std::make_unique<ui::TDistributionForm>(session.Store()); }},
+         [this] { return std::make_unique<ui::TDistributionForm>(session); }},
     };
 };
 
