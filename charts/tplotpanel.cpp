@@ -377,9 +377,8 @@ QRect TPlotPanel::DrawPoint(QPainter& painter, Layer& layer, const TPlotPoint& p
             painter.fillRect(box, color);
             touched = box;
         } else {
-            painter.setPen(QPen(color, size));
-            painter.setBrush(color);
-            painter.drawEllipse(box);
+            painter.drawImage(box.topLeft() - QPoint(size, size),
+                              CircleStamp(color, size, box.size()));
             touched = box.adjusted(-size, -size, size, size);
         }
         break;
@@ -414,6 +413,22 @@ QRect TPlotPanel::DrawPoint(QPainter& painter, Layer& layer, const TPlotPoint& p
     }
     }
     return touched;
+}
+
+const QImage& TPlotPanel::CircleStamp(const QColor& color, int penWidth, QSize box) {
+    const auto key = std::make_tuple(color.rgba(), penWidth, box.width(), box.height());
+    auto it = m_circleStamps.find(key);
+    if (it == m_circleStamps.end()) {
+        QImage stamp(box.width() + 2 * penWidth, box.height() + 2 * penWidth,
+                     QImage::Format_ARGB32_Premultiplied);
+        stamp.fill(Qt::transparent);
+        QPainter painter(&stamp);
+        painter.setPen(QPen(color, penWidth));
+        painter.setBrush(color);
+        painter.drawEllipse(QRect(QPoint(penWidth, penWidth), box));
+        it = m_circleStamps.emplace(key, std::move(stamp)).first;
+    }
+    return it->second;
 }
 
 // ---- rendering

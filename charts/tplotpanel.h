@@ -29,6 +29,8 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <map>
+#include <tuple>
 #include <vector>
 
 class QPainter;
@@ -206,6 +208,10 @@ private:
     // Draws one point with a painter on the working image and returns the rectangle it
     // touched.
     QRect DrawPoint(QPainter& painter, Layer& layer, const TPlotPoint& point);
+    // A circle point as drawn with the pen of the given width into a box of the given size,
+    // on a transparent picture with a margin of the pen's width: drawn once, then copied to
+    // every point of that colour (the pixels are those of drawing each point itself).
+    const QImage& CircleStamp(const QColor& color, int penWidth, QSize box);
     void CopyPlotArea(QImage& target, const QImage& source, const QRect& rect) const;
     void Changed();
     double XValue(double value) const; // log10 on a logarithmic axis
@@ -250,6 +256,7 @@ private:
 
     QImage m_plotBmp;
     QImage m_work;
+    std::map<std::tuple<QRgb, int, int, int>, QImage> m_circleStamps;
     int m_left = 0;
     int m_top = 0;
     int m_right = 0;

@@ -7,6 +7,7 @@
 #include "maps/messages.h"
 
 #include <QFileInfo>
+#include <cstring>
 
 namespace velmora::maps {
 
@@ -177,6 +178,16 @@ QString SavedImagePath(const QString& chosenPath, const QString& part, const QSt
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder + chosen.completeBaseName() + part + extension;
+}
+
+void MapImage::ResetWorkingImage() {
+    if (!m_plain.isNull() && m_working.isDetached() && m_working.size() == m_plain.size() &&
+        m_working.format() == m_plain.format() &&
+        m_working.bytesPerLine() == m_plain.bytesPerLine()) {
+        std::memcpy(m_working.bits(), m_plain.constBits(), std::size_t(m_plain.sizeInBytes()));
+        return;
+    }
+    m_working = m_plain;
 }
 
 } // namespace velmora::maps

@@ -101,8 +101,10 @@ public:
     const QImage& WorkingImage() const { return m_working; }
     // For drawing on the working image.
     QImage& WorkingImage() { return m_working; }
-    // A new map: the working image becomes a copy of the plain map again.
-    void ResetWorkingImage() { m_working = m_plain; }
+    // A new map: the working image becomes a copy of the plain map again. The pixels are
+    // copied into the working image's own memory when it has the plain map's size, so that a
+    // run does not take fresh memory for a picture of many megabytes each time.
+    void ResetWorkingImage();
     // Empties the working image (the database is closed: no map stays on screen).
     void ClearWorkingImage() { m_working = QImage(); }
 

@@ -281,7 +281,8 @@ EnvironmentPanel::EnvironmentPanel(QWidget* parent) : QWidget(parent) {
     m_boxplot->setObjectName(QStringLiteral("BoxplotImage"));
     m_boxplot->setMinimumSize(200, 120);
     m_boxplot->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_boxplot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The picture follows the area, not the other way round.
+    m_boxplot->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     right->addWidget(m_boxplot, 1);
     body->addLayout(right, 1);
     layout->addLayout(body, 1);

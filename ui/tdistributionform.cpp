@@ -58,20 +58,42 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void MapPanel::SetPicture(const QImage& picture, bool fitted, const QImage& fullSize) {
-    m_picture = picture;
-    m_fitted = fitted;
-    m_full = fitted ? fullSize : QImage();
-    m_position = fitted ? QPoint(0, 0) : Bounded(m_position);
+void MapPanel::ShowFullSize(const QImage* image) {
+    m_full = image;
+    m_fitted = false;
+    m_fittedPicture = QImage();
+    m_position = Bounded(m_position);
     update();
+}
+
+void MapPanel::ShowFitted(QImage fitted, const QImage* fullSize) {
+    m_full = fullSize;
+    m_fitted = true;
+    m_fittedPicture = std::move(fitted);
+    m_position = QPoint(0, 0);
+    update();
+}
+
+const QImage& MapPanel::Picture() const {
+    static const QImage none;
+    if (m_fitted)
+        return m_fittedPicture;
+    return m_full ? *m_full : none;
+}
+
+const QImage& MapPanel::FullPicture() const {
+    static const QImage none;
+    return m_full ? *m_full : none;
 }
 
 QPoint MapPanel::FullPixel(QPoint panelPosition) const {
     const QPoint shown = panelPosition - m_position;
-    if (!m_fitted || m_picture.isNull() || m_full.isNull())
+    const QImage& picture = Picture();
+    const QImage& full = FullPicture();
+    if (!m_fitted || picture.isNull() || full.isNull())
         return shown;
-    return {int(shown.x() * qint64(m_full.width()) / m_picture.width()),
-            int(shown.y() * qint64(m_full.height()) / m_picture.height())};
+    return {int(shown.x() * qint64(full.width()) / picture.width()),
+            int(shown.y() * qint64(full.height()) / picture.height())};
 }
 
 void MapPanel::SetImagePosition(QPoint position) {
@@ -85,15 +107,16 @@ QPoint MapPanel::Bounded(QPoint position) const {
             return std::clamp(value, panel - image, 0); // no gap inside the panel
         return std::max(value, 0);
     };
-    return {axis(position.x(), m_picture.width(), width()),
-            axis(position.y(), m_picture.height(), height())};
+    const QImage& picture = Picture();
+    return {axis(position.x(), picture.width(), width()),
+            axis(position.y(), picture.height(), height())};
 }
 
 void MapPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    if (!m_picture.isNull())
-        painter.drawImage(m_position, m_picture);
+    if (const QImage& picture = Picture(); !picture.isNull())
+        painter.drawImage(m_position, picture);
 }
 
 void MapPanel::mousePressEvent(QMouseEvent* event) {
@@ -468,9 +491,9 @@ void TDistributionForm::ShowCalibrationState() {
 void TDistributionForm::ShowMap() {
     const QImage& working = m_map.WorkingImage();
     if (m_fitToWindow->isChecked() && !working.isNull())
-        m_panel->SetPicture(m_map.FittedView(m_panel->size()), true, working);
+        m_panel->ShowFitted(m_map.FittedView(m_panel->size()), &working);
     else
-        m_panel->SetPicture(working, false);
+        m_panel->ShowFullSize(&working);
 }
 
 void TDistributionForm::FitToWindowClick() {
@@ -535,6 +558,8 @@ void TDistributionForm::resizeEvent(QResizeEvent* event) {
         m_panel->SetImagePosition({0, 0});
     ShowMap();
     PlaceMagnifier();
+    if (m_views->currentIndex() == 2)
+        DrawBoxplotPicture();
 }
 
 void TDistributionForm::moveEvent(QMoveEvent* event) {
@@ -880,12 +905,7 @@ void TDistributionForm::ShowRunTables() {
     m_excursion->MarkSort(maps::SortMark::Date);
     m_excursion->SetCount(tables.CountText());
     m_environmentPanel->ShowTables(tables);
-    // The boxplots drawn into the panel's picture.
-    const int orientation = m_environment->Boxplots().Orientation();
-    QImage picture(m_environmentPanel->BoxplotSize(orientation), QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    m_environment->Boxplots().DrawBoxplots(picture);
-    m_environmentPanel->BoxplotImage()->setPixmap(QPixmap::fromImage(picture));
+    DrawBoxplotPicture();
     m_environmentPanel->PhEcPlot()->update();
     m_environmentPanel->PhenologyPlot()->update();
     if (m_boxplotWindow)
@@ -894,6 +914,15 @@ void TDistributionForm::ShowRunTables() {
     if (tables.LocationTable().RowCount() > 1)
         m_excursion->DataGrid()->selectRow(0);
     DataGridSelectCell(1);
+}
+
+void TDistributionForm::DrawBoxplotPicture() {
+    // The boxplots drawn into the panel's picture, at the size the panel has now.
+    const int orientation = m_environment->Boxplots().Orientation();
+    QImage picture(m_environmentPanel->BoxplotSize(orientation), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    m_environment->Boxplots().DrawBoxplots(picture);
+    m_environmentPanel->BoxplotImage()->setPixmap(QPixmap::fromImage(picture));
 }
 
 void TDistributionForm::SetRunLabels(const QString& name) {
@@ -1067,6 +1096,7 @@ void TDistributionForm::TabellenKnopClick() {
 
 void TDistributionForm::MilieuKnopClick() {
     m_views->setCurrentIndex(2);
+    DrawBoxplotPicture();
 }
 
 void TDistributionForm::DataGridSelectCell(int gridRow) {

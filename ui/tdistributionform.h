@@ -52,13 +52,15 @@ class MapPanel : public QWidget {
 public:
     explicit MapPanel(QWidget* parent = nullptr);
 
-    // The picture to show and whether it is the fitted view of the full-size one (no panning
-    // then).
-    void SetPicture(const QImage& picture, bool fitted, const QImage& fullSize = {});
-    const QImage& Picture() const { return m_picture; }
+    // The working image at full size: shown from where it lives (no copy of it is kept, so
+    // drawing on it never has to copy the picture first); nullptr shows nothing.
+    void ShowFullSize(const QImage* image);
+    // A fitted view of the full-size image (no panning then).
+    void ShowFitted(QImage fitted, const QImage* fullSize);
+    const QImage& Picture() const;
     // The full-size picture and the full-size pixel under a panel position: what the
     // magnifier enlarges, so that a point is placed to the pixel also on a fitted map.
-    const QImage& FullPicture() const { return m_fitted ? m_full : m_picture; }
+    const QImage& FullPicture() const;
     QPoint FullPixel(QPoint panelPosition) const;
     QPoint ImagePosition() const { return m_position; }
     void SetImagePosition(QPoint position);
@@ -77,8 +79,8 @@ private:
     // The position kept inside the panel's bounds on each axis.
     QPoint Bounded(QPoint position) const;
 
-    QImage m_picture;
-    QImage m_full; // with a fitted view: the picture it was made from
+    QImage m_fittedPicture;
+    const QImage* m_full = nullptr; // the full-size picture
     bool m_fitted = false;
     QPoint m_position; // of the image's top-left corner in the panel
     bool m_dragging = false;
@@ -191,6 +193,7 @@ private:
     // Starts the tables and, on the tabs that start a new map, the map afresh.
     void ResetRunTables(bool allLocations, bool redraw);
     void ShowRunTables();
+    void DrawBoxplotPicture();
     maps::RunOptions CurrentRunOptions() const;
     maps::NameListOptions CurrentNameOptions() const;
     void MakeEnvironmentRun(charts::BoxplotData& boxplots);

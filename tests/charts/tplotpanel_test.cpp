@@ -3,6 +3,7 @@
 #include "charts/tplotpanel.h"
 #include "core/text/textutils.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <QSet>
@@ -274,6 +275,31 @@ TEST(PlotPanel, LayersAreDrawnInOrderSoHigherLayersCoverLowerOnes) {
     EXPECT_EQ(PixelAt(p.PlotBMP(), x, y), kRed);
     p.Redraw(); // ...but a full drawing puts layer 2 above layer 0
     EXPECT_EQ(PixelAt(p.PlotBMP(), x, y), kGreen);
+}
+
+// A circle point is copied from a picture drawn once per colour and size: every point must
+// have exactly the pixels of an ellipse drawn at its own place.
+TEST(PlotPanel, CirclePointsHaveThePixelsOfTheirOwnEllipse) {
+    for (const int width : {1, 5, 8}) {
+        TPlotPanel p;
+        PlainPanel(p, 300, 200);
+        p.SetPlotMode(pmCircle);
+        p.SetPlotPen({kRed, width});
+        QImage expected = p.PlotBMP().copy();
+        const std::pair<double, double> points[] = {{2.13, 0.21}, {5.77, -0.33}, {7.41, 0.05}};
+        for (const auto& [x, y] : points) {
+            p.AddPoint(x, y);
+            QPainter painter(&expected);
+            painter.setPen(QPen(QColor(255, 0, 0), width));
+            painter.setBrush(QColor(255, 0, 0));
+            const int half = width / 2;
+            painter.drawEllipse(
+                QRect(p.ColumnOf(x) - half, p.RowOf(y) + half - width, width, width));
+        }
+        EXPECT_TRUE(p.PlotBMP().convertToFormat(QImage::Format_RGB32) ==
+                    expected.convertToFormat(QImage::Format_RGB32))
+            << "pen width " << width;
+    }
 }
 
 TEST(PlotPanel, EachLayerIsItsOwnLine) {

@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "session/session.h"
 #include "ui/dotstylepanel.h"
+#include "ui/mappanels.h"
 #include "ui/messages.h"
 #include "ui/tdistributionform.h"
 #include "ui/tmainform.h"
@@ -26,7 +27,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QTableView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -439,6 +442,117 @@ TEST_F(DotStyleControls, SizesTypedPerAbundanceAreUsedByTekenOpnieuw) {
     EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
     EXPECT_EQ(Pixel(form, 194, 599), 0xFF0000u); // abundance 3 keeps the slot's size
     EXPECT_EQ(grid->rowCount(), 2) << "a redraw keeps the table";
+}
+
+// Taxa clicked in the list: the first on "Primair", a second on "Sec2" over it; the run tables
+// collect every location once; the period is read before a run; "Wis Kaart" and "Edit Record".
+TEST_F(DotStyleControls, TaxonRunsDrawLayersAndFillThePanels) {
+    const QVariantList fields[] = {
+        {1, "Plas", "05", "06", "1989", "", "", "20", "30", "", "A. Bee", "", "", "6,58", "75",
+         "", "M8"},
+        {2, "Ven", "07", "08", "2001", "", "", "60.7", "45.2", "", "C. Dee", "", "", "7", "5",
+         "", "H3160"},
+        {3, "Gracht", "09", "04", "1995", "", "", "90", "60"}};
+    for (const QVariantList& location : fields)
+        store.Locations().AppendRecord(location);
+    store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "1"});
+    store.Samples().AppendRecord({2, "", "", "", "Cosmarium botrytis", "2"});
+    store.Samples().AppendRecord({3, "", "", "", "Closterium lunula", "1"});
+    store.Samples().AppendRecord({1, "", "", "", "Closterium lunula", "3"});
+    ui::TDistributionForm form(session);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    auto* names = Child<QListWidget>(form, "Names");
+    EXPECT_EQ(names->count(), 2);
+    auto clickTaxon = [&](const char* name) {
+        const QList<QListWidgetItem*> found = names->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name;
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                          names->visualItemRect(found[0]).center());
+    };
+
+    clickTaxon("Cosmarium botrytis");
+    EXPECT_EQ(form.Title(), "Cosmarium botrytis");
+    EXPECT_EQ(form.windowTitle(), "Cosmarium botrytis");
+    EXPECT_EQ(Pixel(form, 200, 599), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 900, 300), 0xFFFFFFu);
+
+    // "Sec2" in blue: the second taxon is drawn over the first.
+    auto* pages = Child<QTabWidget>(form, "PC");
+    pages->tabBar()->setFocus();
+    QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    prompts.colors = {core::TColor(0x00FF0000)};
+    Click(form, "KleurSec2");
+    clickTaxon("Closterium lunula");
+    EXPECT_EQ(Pixel(form, 900, 300), 0x0000FFu);
+    EXPECT_EQ(Pixel(form, 200, 599), 0x0000FFu);
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
+    EXPECT_EQ(form.Title(), "Closterium lunula");
+    EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::Primary), "Cosmarium botrytis");
+    EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::Secondary2), "Closterium lunula");
+    EXPECT_EQ(form.findChild<QLabel*>("SaveNameLabel")->text(), "Test_Closterium lunula");
+
+    // The excursion panel: three locations, each once, by date; a header click sorts them.
+    Click(form, "TabellenKnop");
+    auto* grid = Child<QTableView>(form, "DataGrid");
+    ASSERT_TRUE(grid->isVisible());
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Plas");
+    EXPECT_EQ(Child<QLabel>(form, "Meldingen")->text(), "Totaal aantal meldingen: 3");
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint locationHeader(header->sectionViewportPosition(1) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, locationHeader);
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Ven");
+    EXPECT_TRUE(Child<QPushButton>(form, "opLocatie")->isChecked());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, locationHeader);
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Gracht");
+    // A row shows its location and samples.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(2, 1)).center());
+    EXPECT_EQ(Child<QLineEdit>(form, "LocatieEdit")->text(), "Ven");
+    EXPECT_EQ(Child<QLineEdit>(form, "AantalEdit")->text(), "1");
+
+    // The environment panel: pH classes and biotopes of the first layer's locations too.
+    Click(form, "MilieuKnop");
+    EXPECT_EQ(form.Tables().PhTable().RowCount(), 3);
+    EXPECT_EQ(form.Tables().BiotopeTable().RowCount(), 3);
+
+    // A period that is no number: the message, the box unchecked, nothing run.
+    Click(form, "KaartKnop");
+    QTest::mouseClick(Child<QCheckBox>(form, "Periode"), Qt::LeftButton, {}, QPoint(8, 8));
+    auto* begin = Child<QLineEdit>(form, "BeginJaar");
+    begin->setText("199x");
+    prompts.shown.clear();
+    clickTaxon("Cosmarium botrytis");
+    EXPECT_EQ(prompts.shown, QStringList{"Beginjaar en Eindjaar moeten een getal zijn"});
+    EXPECT_FALSE(Child<QCheckBox>(form, "Periode")->isChecked());
+    EXPECT_EQ(form.Title(), "Closterium lunula");
+    // The next click runs normally, here with the period 1990-2000 on "Sec2".
+    begin->setText("1990");
+    Child<QLineEdit>(form, "EindJaar")->setText("2000");
+    Child<QCheckBox>(form, "Periode")->setChecked(true);
+    clickTaxon("Closterium lunula");
+    EXPECT_EQ(form.Title(), "Closterium lunula");
+
+    // "Wis Kaart": the plain map, no title or labels.
+    Click(form, "WisKaart");
+    EXPECT_TRUE(form.Map().WorkingImage() == form.Map().PlainMap());
+    EXPECT_EQ(form.Title(), "");
+    EXPECT_EQ(form.StylePanel()->LayerLabel(maps::StyleTab::Primary), "");
+    EXPECT_EQ(form.StylePanel()->Tab(), maps::StyleTab::Secondary2);
+
+    // "Edit Record" hands the shown location to the main window and closes the window.
+    Child<QCheckBox>(form, "Periode")->setChecked(false);
+    clickTaxon("Cosmarium botrytis");
+    Click(form, "TabellenKnop");
+    ASSERT_NE(form.Excursion()->ShownId(), 0);
+    const int shown = form.Excursion()->ShownId();
+    Click(form, "EditRecord");
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.EditLocationId(), shown);
 }
 
 // Atlas notation (block and km-square number) is drawn as the outline of its km-square under
