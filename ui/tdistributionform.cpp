@@ -4,6 +4,7 @@
 #include "core/coordinates.h"
 #include "core/error.h"
 #include "core/folders.h"
+#include "core/imagefiles.h"
 #include "core/prompts.h"
 #include "core/settings.h"
 #include "core/text/textutils.h"
@@ -531,6 +532,22 @@ void TDistributionForm::SaveMapClick(const QString& extension) {
     try {
         const BusyCursor busy;
         m_map.SaveWorkingImage(maps::SavedImagePath(path, maps::kMapFilePart, extension));
+        // The plots asked for, beside the map, in the map's format.
+        if (m_savePhEc->isChecked()) {
+            const charts::TPlotPanel& plot = m_boxplotWindow
+                                                 ? m_boxplotWindow->PHEGV()
+                                                 : m_environmentPanel->PhEcPlot()->Panel();
+            core::SaveImage(plot.PlotBMP(),
+                            maps::SavedImagePath(path, maps::kPhEcFilePart, extension));
+        }
+        if (m_savePhenology->isChecked())
+            core::SaveImage(m_phenologyLarge->Panel().PlotBMP(),
+                            maps::SavedImagePath(path, maps::kPhenologyFilePart, extension));
+        if (m_saveBoxplot->isChecked()) {
+            charts::BoxplotData& boxplots = m_environment->Boxplots();
+            core::SaveImage(boxplots.DrawOwnBoxplots(),
+                            maps::SavedImagePath(path, maps::kBoxplotFilePart, extension));
+        }
     } catch (const core::Error& e) {
         core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
     }

@@ -24,17 +24,17 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
 #include <QListWidget>
-#include <QTableView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -133,12 +133,20 @@ TEST_F(DistributionWindow, AMapWithoutCalibrationSaysSoAndTheDrawnMapIsSaved) {
     // The map name stays that of the last calibrated map.
     EXPECT_EQ(store.MapName(), "Proef_0_90_120_0_.png");
 
+    // The tab "Bewaar", with the three plots asked for as well.
+    auto* tabs = form.findChild<QTabWidget*>("Tabs");
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    for (const char* box : {"SavePhEc", "SavePhenology", "SaveBoxplot"})
+        QTest::mouseClick(form.findChild<QCheckBox*>(box), Qt::LeftButton, {}, QPoint(8, 8));
     const QString chosen = folder.filePath("Monsters.png");
     prompts.texts = {chosen};
     Click(form, "SavePNG");
     QImage saved(folder.filePath("Monsters - kaart.png"));
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), QSize(1200, 900));
+    EXPECT_FALSE(QImage(folder.filePath("Monsters - pH and EC.png")).isNull());
+    EXPECT_FALSE(QImage(folder.filePath("Monsters - Phenology.png")).isNull());
+    EXPECT_FALSE(QImage(folder.filePath("Monsters - pH-EGV Boxplot.png")).isNull());
     EXPECT_EQ(core::CurrentSettings().lastUsedMapDir, QDir(folder.path()).absolutePath() + "/");
 
     // Cancelled: nothing written.
@@ -447,12 +455,11 @@ TEST_F(DotStyleControls, SizesTypedPerAbundanceAreUsedByTekenOpnieuw) {
 // Taxa clicked in the list: the first on "Primair", a second on "Sec2" over it; the run tables
 // collect every location once; the period is read before a run; "Wis Kaart" and "Edit Record".
 TEST_F(DotStyleControls, TaxonRunsDrawLayersAndFillThePanels) {
-    const QVariantList fields[] = {
-        {1, "Plas", "05", "06", "1989", "", "", "20", "30", "", "A. Bee", "", "", "6,58", "75",
-         "", "M8"},
-        {2, "Ven", "07", "08", "2001", "", "", "60.7", "45.2", "", "C. Dee", "", "", "7", "5",
-         "", "H3160"},
-        {3, "Gracht", "09", "04", "1995", "", "", "90", "60"}};
+    const QVariantList fields[] = {{1, "Plas", "05", "06", "1989", "", "", "20", "30", "", "A. Bee",
+                                    "", "", "6,58", "75", "", "M8"},
+                                   {2, "Ven", "07", "08", "2001", "", "", "60.7", "45.2", "",
+                                    "C. Dee", "", "", "7", "5", "", "H3160"},
+                                   {3, "Gracht", "09", "04", "1995", "", "", "90", "60"}};
     for (const QVariantList& location : fields)
         store.Locations().AppendRecord(location);
     store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "1"});
@@ -631,6 +638,29 @@ TEST(DistributionMenu, OpensOverADatabaseWithSamplesOnly) {
     QFile ini(core::DatabaseStore::DatabaseFile("Test", ".ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("MapName=Proef_0_90_120_0_.png"));
+
+    // "Edit Record" on a location of a drawn taxon: the main window shows that event after
+    // the window closed.
+    {
+        const core::DatabaseStore::BulkChange bulk(store);
+        store.Locations().AppendRecord({2, "Poel", "01", "07", "2020", "", "", "50", "40"});
+        store.Samples().AppendRecord({2, "", "", "", "Closterium lunula", "1"});
+        store.MarkLocationsChanged();
+        store.MarkSamplesChanged();
+    }
+    velmora::testing::InModalWindow(&window, [&] {
+        auto* names = window.findChild<QListWidget*>("Names");
+        const QList<QListWidgetItem*> found =
+            names->findItems("Closterium lunula", Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                          names->visualItemRect(found[0]).center());
+        QTest::mouseClick(window.findChild<QPushButton*>("TabellenKnop"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>("EditRecord"), Qt::LeftButton);
+    });
+    item->trigger();
+    EXPECT_EQ(store.Locations().FieldByName("ID").AsInteger(), 2);
+    EXPECT_EQ(store.Locations().FieldByName("LOCATIE").AsString(), "Poel");
     store.CloseDatabase();
 }
 
