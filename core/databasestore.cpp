@@ -149,6 +149,7 @@ void DatabaseStore::MarkMapForReload() {
 
 void DatabaseStore::MarkSamplesChanged() {
     samplesChanged = true;
+    m_totalsStale = true; // new samples may lie in squares not counted yet
     m_samplesPending = true;
     if (!InBulkChange())
         TellPendingChanges();
@@ -388,6 +389,7 @@ bool DatabaseStore::OpenDatabase(const QString& name) {
     settings.defaultDatabase = name;
     locationsChanged = true;
     samplesChanged = true;
+    m_totalsStale = true;
     Each([](DatabaseListener& l) { l.MapMustReload(); });
 
     m_locations.Close();
@@ -563,7 +565,7 @@ void DatabaseStore::CloseDatabase() {
 }
 
 std::pair<int, int> DatabaseStore::SquareTotals() {
-    if (!periodFilterOn && !locationsChanged)
+    if (!periodFilterOn && !locationsChanged && !m_totalsStale)
         return m_cachedTotals;
     const bool latLon = m_coordinateSystem == kLatLon;
     m_samples.SetIndexName(latLon ? QStringLiteral("ID") : QStringLiteral("UXY"));
@@ -699,6 +701,7 @@ std::pair<int, int> DatabaseStore::FinishSquareTotals(const std::vector<std::uin
     if (!periodFilterOn) {
         m_cachedTotals = totals;
         locationsChanged = false;
+        m_totalsStale = false;
     }
     return totals;
 }

@@ -198,6 +198,7 @@ private:
     Dataset m_samples;
     Dataset m_squareCoordinates;
     QString m_coordinateSystem;
+    bool m_totalsStale = true; // samples changed since the square totals were counted
     QString m_mapName;
     QString m_squaresTable;
     std::pair<int, int> m_cachedTotals{0, 0};

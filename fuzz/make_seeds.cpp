@@ -13,6 +13,7 @@
 #include "core/spreadsheet/spreadsheet.h"
 #include "fuzz/storedzip.h"
 #include "maps/dotstyles.h"
+#include "maps/recordfilter.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -425,6 +426,29 @@ void DotsSeeds() {
          "[Font]\r\nStyle=Arial\r\nSize=2\r\n");
 }
 
+// --- Filter files.
+
+void FilterFileSeeds() {
+    core::Grid grid = velmora::maps::NewFilterGrid();
+    grid.SetRowCount(6);
+    grid.SetRow(1, {"pH", ">=", "6,5"});
+    grid.SetRow(2, {"pH", "<", "7"});
+    grid.SetRow(3, {"", "and", ""});
+    grid.SetRow(4, {"Analist", "like", "jan"});
+    grid.SetRow(5, {"", "or", ""});
+    fs::create_directories(g_out / "filterfile");
+    velmora::maps::SaveFilterFile(
+        QString::fromStdString((g_out / "filterfile" / "written.tsv").string()), grid);
+    Seed("filterfile", "lf-short-rows.tsv",
+         "f.tsv\n4\nVeld\tOp.\tValue\nID\t<>\t12\nX\tNOTLIKE\nJaar\t>\t1e3\n\n \n");
+    Seed("filterfile", "cp1252.tsv", "oud\r\n2\r\nVeld\tOp.\tValue\t\r\nLocatie\t=\tJos\xe9\t\r\n");
+    Seed("filterfile", "stack.tsv",
+         "s.tsv\r\n5\r\nVeld\tOp.\tValue\t\r\n\tand\t\t\r\n\tnot\t\t\r\n\t>\t5\t\r\n"
+         "EGV\t<=\t,5\t\r\n");
+    Seed("filterfile", "refused.tsv",
+         "r.tsv\r\n3\r\nVeld\tOp.\tValue\t\r\nHok nummer\t=\tx\tmeer\t\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -442,5 +466,6 @@ int main(int argc, char** argv) {
     TaxaListSeeds();
     MapSeeds();
     DotsSeeds();
+    FilterFileSeeds();
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace velmora::maps {
 
@@ -21,6 +22,27 @@ double CellCentre(double value, double parts) {
 
 bool OutsideTheNetherlands(double x, double y) {
     return y < 300 || y > 620 || x < 14 || x > 280;
+}
+
+// km coordinates moved to the centre of their km-square or atlas block.
+void SnapToSquare(double& x, double& y, Placement placement) {
+    switch (placement) {
+    case Placement::Exact:
+        break;
+    case Placement::KmSquare:
+        x = std::trunc(x) + 0.5;
+        y = std::trunc(y) + 0.5;
+        break;
+    case Placement::HourSquare:
+        x = std::trunc(std::trunc(x) / 5) * 5 + 2.5;
+        y = std::trunc(std::trunc(y) / 5) * 5 + 2.5;
+        break;
+    }
+}
+
+// A block code on a sheet the atlas does not have names no place.
+bool OnAnAtlasSheet(double code) {
+    return code >= 100 && code < 6300;
 }
 } // namespace
 
@@ -67,9 +89,8 @@ DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
         else if (y == 0 &&
                  (rules.placement == Placement::Exact || rules.placement == Placement::KmSquare))
             position.kind = SymbolKind::HourSquareOutline;
-        // A block code on a sheet the atlas does not have names no place.
         const double code = std::floor(x);
-        if (code < 100 || code >= 6300) {
+        if (!OnAnAtlasSheet(code)) {
             position.status = PositionStatus::CoordinateError;
             return position;
         }
@@ -80,22 +101,67 @@ DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
         return position;
     }
 
-    switch (rules.placement) {
-    case Placement::Exact:
-        break;
-    case Placement::KmSquare:
-        x = std::trunc(x) + 0.5;
-        y = std::trunc(y) + 0.5;
-        break;
-    case Placement::HourSquare:
-        x = std::trunc(std::trunc(x) / 5) * 5 + 2.5;
-        y = std::trunc(std::trunc(y) / 5) * 5 + 2.5;
-        break;
-    }
+    SnapToSquare(x, y, rules.placement);
     position.x = x;
     position.y = y;
     if (rules.dutchRules && OutsideTheNetherlands(x, y))
         position.status = PositionStatus::OutsideRange;
+    return position;
+}
+
+DotPosition PlaceForExport(const QString& coordX, const QString& coordY,
+                           const PlacementRules& rules) {
+    DotPosition position;
+    double x = 0;
+    double y = 0;
+    try {
+        x = core::ParseNumber(coordX.trimmed());
+        y = core::ParseNumber(coordY.trimmed());
+    } catch (const core::Error&) {
+        position.status = PositionStatus::CoordinateError;
+        return position;
+    }
+
+    if (rules.coordinateSystem == core::kLatLon) {
+        if (rules.placement == Placement::KmSquare) {
+            x = CellCentre(x, 60);
+            y = CellCentre(y, 120);
+        }
+        position.x = x;
+        position.y = y;
+        return position;
+    }
+
+    if (rules.dutchRules) {
+        if (y > 300000) {
+            if (x <= 5000) {
+                position.status = PositionStatus::CoordinateError;
+                return position;
+            }
+            x /= 1000;
+            y /= 1000;
+        }
+        if (y < 60) {
+            const double code = std::floor(x);
+            if (!OnAnAtlasSheet(code)) {
+                position.status = PositionStatus::CoordinateError;
+                return position;
+            }
+            const double number = std::max(std::floor(y), -1e6);
+            const bool wholeBlock = y == 0;
+            std::tie(x, y) = core::AtlasToRD(static_cast<int>(code), static_cast<int>(number));
+            // Number 0 names the point 2 km east and 3 km south of the block's corner; half a
+            // km more makes it the block's centre.
+            if (wholeBlock) {
+                x += 0.5;
+                y += 0.5;
+            }
+        }
+    }
+
+    SnapToSquare(x, y, rules.placement);
+    position.x = x;
+    position.y = y;
     return position;
 }
 

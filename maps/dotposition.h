@@ -55,6 +55,15 @@ struct DotPosition {
 DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
                           const PlacementRules& rules);
 
+// The position of a location for an export in longitude and latitude (the KML file). As
+// PlaceLocation, except that under the Dutch rules every y below 60 is atlas notation (the
+// dot map stops at 55), a whole block (number 0) stands for its centre, and the placement
+// moves atlas positions to the centre of their square as it moves every other position.
+// Nothing is checked against the extent of the Netherlands; the status is Ok or
+// CoordinateError and the kind always SlotShape.
+DotPosition PlaceForExport(const QString& coordX, const QString& coordY,
+                           const PlacementRules& rules);
+
 // The coordinate error message of a location: its name, date and coordinate texts (an empty
 // one shown as "< Leeg Veld >").
 QString CoordinateErrorText(const QString& locatie, const QString& dag, const QString& maand,

@@ -110,6 +110,13 @@ void SaveDotSettingsFile(const QString& path, const DotSettingsFile& file) {
 
 DotSettingsFile OpenDotSettingsFile(const QString& path) {
     const core::IniFile ini = core::IniFile::Load(path);
+    // A file with none of the sections is no dot settings file (a picture chosen by mistake):
+    // refused, so that it does not put the defaults in place of every style.
+    bool known = ini.HasSection(kMapSection) || ini.HasSection(QStringLiteral("Font"));
+    for (int slot = 0; slot < kStyleSlotCount && !known; ++slot)
+        known = ini.HasSection(SlotSection(StyleSlot(slot)));
+    if (!known && QFileInfo::exists(path))
+        throw core::Error(ResStr(rsNotDotSettings).arg(QFileInfo(path).fileName()));
     DotSettingsFile file;
     file.mapName = ini.Value(kMapSection, kMapKey);
     file.styles = ReadDotSettings(ini);
@@ -117,7 +124,7 @@ DotSettingsFile OpenDotSettingsFile(const QString& path) {
 }
 
 QString WithDefaultDotExtension(const QString& path) {
-    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ini") : path;
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".dbd") : path;
 }
 
 int LegendFontSize(const DotStyles& styles) {

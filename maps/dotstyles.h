@@ -95,9 +95,11 @@ struct DotSettingsFile {
 };
 // Writes the file (through a temporary file renamed over the old one). Throws core::Error.
 void SaveDotSettingsFile(const QString& path, const DotSettingsFile& file);
-// Reads the file; a missing or unreadable file gives the defaults and no map name.
+// Reads the file; a missing file gives the defaults and no map name. Throws core::Error for a
+// file with none of the sections (no dot settings file).
 DotSettingsFile OpenDotSettingsFile(const QString& path);
-// The save dialog's default extension: ".ini" is appended to a name without one.
+// The save dialog's default extension: ".dbd", the extension the open dialog lists, is
+// appended to a name without one.
 QString WithDefaultDotExtension(const QString& path);
 
 // The legend font size of the styles for the legend's size slider (4 to 100): the font

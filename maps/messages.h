@@ -47,6 +47,7 @@ enum Message : int {
     rsPeriodNotNumbers = 4071,
     rsFixFilterFirst = 4072,
     rsBusyCalculating = 4073,
+    rsNotDotSettings = 4074, // %1: the file name
     // Run tables
     rsDayNotRead = 4101,          // %1: the location, %2: its ID, %3: MAAND, %4: DAG
     rsMeasurementTooLarge = 4102, // %1: the text, %2: the location, %3: its ID
@@ -61,6 +62,40 @@ enum Message : int {
     rsSpeciesInfo = 4111,    // %1 author, %2 trophic state, %3 acidity, %4 life form
     rsRedListSpecies = 4112, // appended to the information line
     rsSpeciesNotInList = 4113,
+    // Record filter
+    rsFilterUnknownField = 4201,    // %1: the rule row, %2: the field cell
+    rsFilterUnknownOperator = 4202, // %1: the rule row
+    rsFilterValueNotUsable = 4203,  // %1: the rule row
+    rsFilterStackEmpty = 4204,      // %1: the rule row
+    rsFilterNoField = 4205,         // %1: the rule row, a comparison without a field
+    rsTooManyFilterRows = 4206,
+    rsNoFiltersAvailable = 4207,
+    rsFilterFieldHint = 4208,    // the hint over the field column
+    rsFilterOperatorHint = 4209, // the hint over the operator column
+    rsFilterCaption = 4210,      // the group's caption after "Wis Filter"
+    rsFilterFieldHeader = 4211,  // the header row of the filter grid
+    rsFilterOperatorHeader = 4212,
+    rsFilterValueHeader = 4213,
+    // Filter files; %1: the line
+    rsFilterFileTooLarge = 4221,
+    rsFilterFileBadRowCount = 4222, // %2: the text of the line
+    rsFilterFileLineMissing = 4223, // %2: the rows announced
+    rsFilterFileExtraRows = 4224,   // %2: the rows announced
+    rsFilterFileTooManyCells = 4225,
+    rsFilterFileUnknownField = 4226, // %2: the field cell
+    rsFilterFileBadCharacter = 4227,
+    // Frequency classes
+    rsSquareTotalsKm = 4301,     // %1: hour-squares, %2: km-squares of the database
+    rsSquareTotalsLatLon = 4302, // %1: the squares ("k/K" after a taxon run)
+    rsHourFrequency = 4303,      // UFLabel; %1 count, %2 percentage, %3 class, %4 description
+    rsKmFrequency = 4304,        // KFLabel; as UFLabel
+    rsLatLonFrequency = 4305,    // %1 k, %2 K, %3 percentage, %4 class, %5 description
+    rsClassTableEmpty = 4306,
+    // KML export
+    rsKmlOnDate = 4321,   // the last line of the coordinate error message, before the date
+    rsKmlLocation = 4322, // the balloon of a placemark (HTML)
+    rsKmlCoordinates = 4323,
+    rsKmlDate = 4324,
 };
 
 // The text of one of maps's messages, translated when the interface language has it.

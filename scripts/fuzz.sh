@@ -8,7 +8,8 @@
 # Targets: dbf (tables and .mdx index files), ini (settings files), lng (language files),
 # text (text files and the field-name table), sheet (.xlsx and the minimal spreadsheet
 # file), import (data files and column layouts), taxalist (annotated taxa lists to import),
-# map (map pictures and the calibration in their names), dots (dot settings files);
+# map (map pictures and the calibration in their names), dots (dot settings files),
+# filterfile (the record filter files of the dot-map window);
 # "fuzz_dbf" and "dbf" mean the same.
 #
 # build-fuzz/corpus/<target>/   the working corpus: the seeds of fuzz/seeds/<target>/ plus
@@ -23,7 +24,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-all_targets=(dbf ini lng text sheet import taxalist map dots)
+all_targets=(dbf ini lng text sheet import taxalist map dots filterfile)
 
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then

@@ -63,6 +63,11 @@ public:
     // The slots' controls; the legend font of the styles is kept as it is.
     void SetStyles(const maps::DotStyles& styles);
     maps::DotStyles Styles() const;
+    // The legend font the styles are saved with.
+    void SetLegendFont(const QString& name, const QString& size) {
+        m_fontName = name;
+        m_fontSize = size;
+    }
 
     maps::StyleTab Tab() const;
     // Switches the style page without it counting as the user's choice.

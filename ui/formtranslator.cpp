@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFontComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -466,6 +467,8 @@ void CollectTexts(std::vector<TranslatableText>& texts, QObject* object) {
         for (int i = 0; i < list->count(); ++i)
             items.append(list->item(i)->text());
         AddText(texts, list, QStringLiteral("Items"), items.join(QLatin1Char('\r')));
+    } else if (qobject_cast<QFontComboBox*>(widget)) {
+        return; // the fonts of the system, named as they are
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)

@@ -246,6 +246,14 @@ EnvironmentPanel::EnvironmentPanel(QWidget* parent) : QWidget(parent) {
     m_info->setObjectName(QStringLiteral("InfoLine"));
     m_info->setWordWrap(true);
     layout->addWidget(m_info);
+    m_squareCount = new QLabel(this);
+    m_squareCount->setObjectName(QStringLiteral("HokkenLabel"));
+    m_uf = new QLabel(this);
+    m_uf->setObjectName(QStringLiteral("UFLabel"));
+    m_kf = new QLabel(this);
+    m_kf->setObjectName(QStringLiteral("KFLabel"));
+    for (QLabel* label : {m_squareCount, m_uf, m_kf})
+        layout->addWidget(label);
 
     auto* body = new QHBoxLayout;
     auto* left = new QVBoxLayout;
@@ -301,9 +309,30 @@ QString EnvironmentPanel::InfoLine() const {
     return m_info->text();
 }
 
+void EnvironmentPanel::ShowFrequency(const maps::FrequencyTexts& texts) {
+    m_squareCount->setText(texts.squareCount);
+    m_uf->setText(texts.uf);
+    m_kf->setText(texts.kf);
+}
+
+QString EnvironmentPanel::SquareCountText() const {
+    return m_squareCount->text();
+}
+
+QString EnvironmentPanel::UFText() const {
+    return m_uf->text();
+}
+
+QString EnvironmentPanel::KFText() const {
+    return m_kf->text();
+}
+
 void EnvironmentPanel::ShowTables(const maps::RunTables& tables) {
     m_biotopeModel->SetGrid(&tables.BiotopeTable());
     FitGridColumns(m_biotopes);
+    // The biotope's name takes the room the counts leave, so that "N" and "%" stay in view.
+    if (m_biotopeModel->columnCount() > 1)
+        m_biotopes->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_biotopeLabel->setText(tables.BiotopeLabel());
     m_phLabel->setText(tables.PhLabel());
     m_earliest->setText(tables.EarliestText());

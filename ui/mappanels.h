@@ -6,6 +6,7 @@
 // They show what maps::RunTables collected; the window binds them.
 
 #include "core/grid/grid.h"
+#include "maps/frequency.h"
 #include "maps/runsource.h"
 #include "maps/runtables.h"
 
@@ -112,6 +113,11 @@ public:
     QString InfoLine() const;
     // The tables and labels after a run (or emptied).
     void ShowTables(const maps::RunTables& tables);
+    // The square counts and the frequency lines of the last run.
+    void ShowFrequency(const maps::FrequencyTexts& texts);
+    QString SquareCountText() const;
+    QString UFText() const;
+    QString KFText() const;
 
 private:
     QLabel* m_info;
@@ -122,6 +128,9 @@ private:
     QLabel* m_earliest;
     QLabel* m_latest;
     QLabel* m_count;
+    QLabel* m_squareCount;
+    QLabel* m_uf;
+    QLabel* m_kf;
     TPlotPanelWidget* m_phEc;
     TPlotPanelWidget* m_phenology;
     QLabel* m_boxplot;

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "core/text/textutils.h"
 #include "ecology/taxonnames.h"
+#include "maps/kml.h"
 #include "maps/mapcalibration.h"
 #include "maps/messages.h"
 #include "session/session.h"
@@ -22,25 +23,34 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QResizeEvent>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace velmora::ui {
@@ -289,8 +299,12 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     periodRow->addWidget(m_eindJaar);
     periodRow->addStretch(1);
     dotsLayout->addLayout(periodRow);
+    auto* mapButtons = new QHBoxLayout;
     QPushButton* wisKaart = NamedButton("WisKaart", "Wis Kaart", dots);
-    dotsLayout->addWidget(wisKaart);
+    QPushButton* googleEarth = NamedButton("ToonInGoogleEarth", "Toon in Google Earth", dots);
+    mapButtons->addWidget(wisKaart);
+    mapButtons->addWidget(googleEarth);
+    dotsLayout->addLayout(mapButtons);
     m_styles = new DotStylePanel(dots);
     dotsLayout->addWidget(m_styles);
     QPushButton* saveList = NamedButton("BewaarSoortenlijst", "Bewaar Soortenlijst", dots);
@@ -333,6 +347,92 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     saveLayout->addWidget(m_saveBoxplot);
     saveLayout->addStretch(1);
     m_tabs->addTab(save, QStringLiteral("Bewaar"));
+
+    // The tab "Legenda": the frequency lines and the legend written onto the map.
+    auto* legend = new QWidget(m_tabs);
+    legend->setObjectName(QStringLiteral("Legenda"));
+    auto* legendLayout = new QVBoxLayout(legend);
+    auto* corners = new QGroupBox(QStringLiteral("Plaats"), legend);
+    corners->setObjectName(QStringLiteral("PlaatsGroup"));
+    auto* cornerGrid = new QGridLayout(corners);
+    const struct {
+        const char* name;
+        const char* caption;
+        maps::Corner corner;
+        int row, column;
+    } cornerButtons[] = {{"LinksBoven", "Links boven", maps::Corner::TopLeft, 0, 0},
+                         {"RechtsBoven", "Rechts boven", maps::Corner::TopRight, 0, 1},
+                         {"LinksOnder", "Links onder", maps::Corner::BottomLeft, 1, 0},
+                         {"RechtsOnder", "Rechts onder", maps::Corner::BottomRight, 1, 1}};
+    for (const auto& c : cornerButtons) {
+        auto* button = new QRadioButton(QString::fromLatin1(c.caption), corners);
+        button->setObjectName(QString::fromLatin1(c.name));
+        button->setChecked(c.corner == maps::Corner::TopRight);
+        const maps::Corner corner = c.corner;
+        connect(button, &QRadioButton::clicked, this, [this, corner] { PositionClick(corner); });
+        cornerGrid->addWidget(button, c.row, c.column);
+    }
+    legendLayout->addWidget(corners);
+    auto* fontGroup = new QGroupBox(QStringLiteral("Font"), legend);
+    fontGroup->setObjectName(QStringLiteral("FontGroup"));
+    auto* fontGrid = new QGridLayout(fontGroup);
+    m_fontStyle = new QFontComboBox(fontGroup);
+    m_fontStyle->setObjectName(QStringLiteral("FontStyle"));
+    m_fontStyle->setCurrentFont(QFont(QStringLiteral("Verdana")));
+    m_fontBar = new QSlider(Qt::Horizontal, fontGroup);
+    m_fontBar->setObjectName(QStringLiteral("FontBar"));
+    m_fontBar->setRange(4, 100);
+    m_fontBar->setValue(9);
+    m_fontSize = new QLineEdit(QStringLiteral("9"), fontGroup);
+    m_fontSize->setObjectName(QStringLiteral("FontGrootte"));
+    m_fontSize->setReadOnly(true);
+    m_fontSize->setMaximumWidth(50);
+    fontGrid->addWidget(NamedLabel("FontStyleLabel", "Font Style", fontGroup), 0, 0);
+    fontGrid->addWidget(m_fontStyle, 0, 1, 1, 3);
+    fontGrid->addWidget(NamedLabel("KleinLabel", "Klein", fontGroup), 1, 0);
+    fontGrid->addWidget(m_fontBar, 1, 1, 1, 2);
+    fontGrid->addWidget(NamedLabel("GrootLabel", "Groot", fontGroup), 1, 3);
+    fontGrid->addWidget(NamedLabel("FontGrootteLabel", "Font grootte", fontGroup), 2, 0);
+    fontGrid->addWidget(m_fontSize, 2, 1);
+    legendLayout->addWidget(fontGroup);
+    m_memo = new QPlainTextEdit(legend);
+    m_memo->setObjectName(QStringLiteral("Memo"));
+    m_memo->setMaximumHeight(60);
+    legendLayout->addWidget(m_memo);
+    QPushButton* placeFrequency = NamedButton("UFKFButton", "Plaats Freq. en Klasse", legend);
+    legendLayout->addWidget(placeFrequency);
+    m_legendGrid = new QTableWidget(maps::kLegendRows, 2, legend);
+    m_legendGrid->setObjectName(QStringLiteral("LegendGrid"));
+    m_legendGrid->horizontalHeader()->hide();
+    m_legendGrid->verticalHeader()->hide();
+    m_legendGrid->setColumnWidth(0, 35);
+    m_legendGrid->horizontalHeader()->setStretchLastSection(true);
+    m_legendGrid->verticalHeader()->setDefaultSectionSize(m_legendGrid->fontMetrics().height() + 6);
+    m_legendGrid->setFixedHeight(maps::kLegendRows * (m_legendGrid->fontMetrics().height() + 6) +
+                                 4);
+    for (int row = 0; row < maps::kLegendRows; ++row) {
+        m_legendGrid->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+        m_legendGrid->setItem(row, 1, new QTableWidgetItem(QString()));
+    }
+    legendLayout->addWidget(m_legendGrid);
+    auto* legendButtons = new QHBoxLayout;
+    QPushButton* makeLegend = NamedButton("MaakLegenda", "Maak Legenda", legend);
+    QPushButton* placeLegend = NamedButton("PlaceLegend", "Plaats Legenda", legend);
+    QPushButton* undoText = NamedButton("UndoText", "Verwijder tekst", legend);
+    legendButtons->addWidget(makeLegend);
+    legendButtons->addWidget(placeLegend);
+    legendButtons->addWidget(undoText);
+    legendLayout->addLayout(legendButtons);
+    legendLayout->addStretch(1);
+    m_tabs->addTab(legend, QStringLiteral("Legenda"));
+    connect(placeFrequency, &QPushButton::clicked, this, [this] { UFKFButtonClick(); });
+    connect(makeLegend, &QPushButton::clicked, this, [this] { MaakLegendaClick(); });
+    connect(placeLegend, &QPushButton::clicked, this, [this] { PlaceLegendClick(); });
+    connect(undoText, &QPushButton::clicked, this, [this] { UndoClick(); });
+    connect(m_fontBar, &QSlider::valueChanged, this, [this] { FontBarChange(); });
+    connect(m_fontStyle, &QFontComboBox::currentFontChanged, this, [this] {
+        m_styles->SetLegendFont(m_fontStyle->currentFont().family(), m_fontSize->text());
+    });
     column->addWidget(m_tabs, 1);
     body->addLayout(column);
 
@@ -391,6 +491,7 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     connect(m_negeerVar, &QCheckBox::clicked, this, [this] { BuildSpeciesList(); });
     connect(m_periode, &QCheckBox::clicked, this, [this] { PeriodeClick(); });
     connect(wisKaart, &QPushButton::clicked, this, [this] { WisKaartClick(); });
+    connect(googleEarth, &QPushButton::clicked, this, [this] { ToonInGoogleEarthClick(); });
     connect(saveList, &QPushButton::clicked, this, [this] { BewaarSoortenlijstClick(false); });
     connect(saveListAuthors, &QPushButton::clicked, this,
             [this] { BewaarSoortenlijstClick(true); });
@@ -417,6 +518,15 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
             [this] { SaveDotSettingsClick(); });
     connect(m_styles, &DotStylePanel::OpenSettingsClicked, this,
             [this] { OpenDotSettingsClick(); });
+    try {
+        m_classes = maps::FrequencyClassTable::Load(core::LibDir() +
+                                                    QStringLiteral("Frequentieklassen.dbf"));
+    } catch (const core::Error&) {
+        // Without the table the frequency lines are left out; the maps work all the same.
+    }
+    m_openDocument = [](const QString& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
     // The Alt keys of the calibration reach the window whichever control has the focus.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
@@ -451,16 +561,25 @@ void TDistributionForm::ShowForm() {
         setWindowState(windowState() | Qt::WindowMaximized);
     // The styles of the database, as the main window has just read them.
     m_styles->SetStyles(m_dotStyles.styles);
+    ShowLegendFont(m_dotStyles.styles);
     m_styles->Prepare(m_store.CoordinateSystem() == core::kLatLon, settings.separatieJaar);
     m_dutchRules = settings.language.compare(QLatin1String("NL"), Qt::CaseInsensitive) == 0;
     m_styles->SetTab(maps::StyleTab::Primary);
     m_tabs->setCurrentIndex(0);
     m_busy = false;
     m_editLocationId = 0;
-    // The shared period.
+    // The map in view, the controls from their top, no taxon chosen yet.
+    m_views->setCurrentIndex(0);
+    if (auto* scroll = qobject_cast<QScrollArea*>(m_tabs->widget(0)))
+        scroll->verticalScrollBar()->setValue(0);
+    m_names->clearSelection();
+    m_names->setCurrentItem(nullptr);
+    // The shared period, and the squares of the database within it.
     m_beginJaar->setText(settings.beginJaar);
     m_eindJaar->setText(settings.eindJaar);
     m_periode->setChecked(m_store.periodFilterOn);
+    if (m_store.IsOpen())
+        m_totals = m_store.SquareTotals();
     // The taxon list, when samples changed since it was built.
     if (m_store.samplesChanged || m_sourceStale || m_sampleNames.isEmpty()) {
         m_store.samplesChanged = false;
@@ -477,7 +596,17 @@ void TDistributionForm::ShowForm() {
     ShowCalibrationState();
 }
 
+void TDistributionForm::ShowLegendFont(const maps::DotStyles& styles) {
+    m_fontStyle->setCurrentFont(QFont(styles.fontName));
+    m_fontBar->setRange(4, 100);
+    m_fontBar->setValue(maps::LegendFontSize(styles));
+    FontBarChange();
+}
+
 void TDistributionForm::ShowCalibrationState() {
+    // A loaded map sets the smallest legend font: one that stays readable on it.
+    if (!m_map.PlainMap().isNull())
+        m_fontBar->setMinimum(std::clamp(m_map.LegendFontMinimum(), 1, 100));
     if (!m_map.Caption().isEmpty())
         setWindowTitle(m_map.Caption());
     m_calLabel->setText(m_map.CalibrationLabel());
@@ -521,11 +650,16 @@ void TDistributionForm::SaveMapClick(const QString& extension) {
     const QString folder = settings.lastUsedMapDir.isEmpty() ? QDir::homePath() + QLatin1Char('/')
                                                              : settings.lastUsedMapDir;
     const QString start = folder + maps::SafeFileName(m_saveName->text()) + extension;
-    const QString path = ChooseFileToWrite(
-        QString(), start,
-        QStringLiteral("BMP ImageFile (*.bmp);;JPG Image File (*.jpg);;PNG Image File (*.png);;"
-                       "All files (*)"),
-        extension);
+    // The dialog opens on the type of the button pressed.
+    QStringList types = {QStringLiteral("BMP ImageFile (*.bmp)"),
+                         QStringLiteral("JPG Image File (*.jpg)"),
+                         QStringLiteral("PNG Image File (*.png)")};
+    std::stable_partition(types.begin(), types.end(), [&](const QString& type) {
+        return type.contains(QLatin1Char('*') + extension);
+    });
+    types << QStringLiteral("All files (*)");
+    const QString path =
+        ChooseFileToWrite(QString(), start, types.join(QStringLiteral(";;")), extension);
     if (path.isEmpty())
         return;
     settings.lastUsedMapDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
@@ -809,7 +943,6 @@ void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
     if (m_busy)
         return;
     m_busy = true;
-    ShowBusy(true);
     m_names->setEnabled(false);
     // Whatever happens, the window is idle again afterwards.
     struct Idle {
@@ -820,8 +953,6 @@ void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
             form.m_names->setEnabled(true);
         }
     } idle{*this};
-    // The notice is painted before the work starts; no input is taken meanwhile.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     maps::RunOptions options = CurrentRunOptions();
     if (m_periode->isChecked()) {
         bool beginOk = false, endOk = false;
@@ -836,6 +967,9 @@ void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
         }
         options.periodOn = true;
     }
+    ShowBusy(true);
+    // The notice is painted before the work starts; no input is taken meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     try {
         Run(kind, redraw, options);
     } catch (const core::Error& e) {
@@ -863,6 +997,7 @@ void TDistributionForm::ResetRunTables(bool allLocations, bool redraw) {
         m_styles->AbundanceSizes().Clear();
     if (newMap) {
         m_map.ResetWorkingImage();
+        m_texts.ResetLine();
         m_hint.clear();
         m_environmentPanel->SetInfoLine(QString());
         m_environmentPanel->BoxplotImage()->clear();
@@ -876,6 +1011,11 @@ void TDistributionForm::Run(maps::RunKind kind, bool redraw, const maps::RunOpti
     }
     ResetRunTables(kind == maps::RunKind::AllLocations, redraw);
     m_redrawMode = redraw;
+    m_runAborted = false;
+    if (kind == maps::RunKind::AllLocations) {
+        maps::StartAllLocationsTexts(m_frequency);
+        m_environmentPanel->ShowFrequency(m_frequency);
+    }
     ShowMap();
     maps::RunWalk walk;
     if (kind == maps::RunKind::AllLocations) {
@@ -906,10 +1046,23 @@ void TDistributionForm::Run(maps::RunKind kind, bool redraw, const maps::RunOpti
     maps::RecordDrawer drawer(drawable ? m_map.WorkingImage() : unused,
                               drawable ? *calibration : none, draw, kind, redraw, sizes);
     const maps::RunOutcome outcome = maps::TakeSteps(walk, *m_tables, drawer, draw.tab, sizes);
+    m_runAborted = outcome.aborted;
     if (!walk.error.isEmpty())
         core::UserPrompts().Message(walk.error, core::MessageKind::Error);
-    if (outcome.finished)
+    if (outcome.finished) {
+        maps::FrequencyRun counts;
+        counts.taxonRun = kind == maps::RunKind::Taxon;
+        counts.coordinateSystem = m_store.CoordinateSystem();
+        counts.language = core::CurrentSettings().language;
+        counts.kmSquares = int(m_tables->KmSquareKeys().size());
+        counts.hourSquares = int(m_tables->HourSquareKeys().size());
+        counts.totalKmSquares = m_totals.first;
+        counts.totalHourSquares = m_totals.second;
+        maps::WriteFrequencyTexts(m_frequency, m_classes, counts);
+        m_environmentPanel->ShowFrequency(m_frequency);
+        m_memo->setPlainText(m_frequency.memo.join(QLatin1Char('\n')));
         ShowRunTables();
+    }
     ShowMap();
     if (kind == maps::RunKind::AllLocations)
         SetRunLabels(QString());
@@ -1039,6 +1192,7 @@ void TDistributionForm::NamesClick() {
     // A taxon on the tab of all locations starts a fresh map on "Primair".
     if (m_styles->Tab() == maps::StyleTab::AllLocations)
         m_styles->SetTab(maps::StyleTab::Primary);
+    m_texts.ForgetUndo();
     StartRun(maps::RunKind::Taxon, false);
 }
 
@@ -1049,6 +1203,12 @@ void TDistributionForm::PeriodeClick() {
     settings.beginJaar = m_beginJaar->text();
     settings.eindJaar = m_eindJaar->text();
     m_store.periodFilterOn = m_periode->isChecked();
+    {
+        ShowBusy(true);
+        const BusyCursor busy;
+        m_totals = m_store.SquareTotals();
+        ShowBusy(false);
+    }
     switch (m_styles->Tab()) {
     case maps::StyleTab::Primary:
         StartRun(maps::RunKind::Taxon, false);
@@ -1101,6 +1261,105 @@ void TDistributionForm::BewaarSoortenlijstClick(bool withAuthors) {
         core::UserPrompts().Message(file.errorString(), core::MessageKind::Error);
 }
 
+// ---------------------------------------------------------------- texts on the map
+
+QFont TDistributionForm::TextFont() const {
+    QFont font = m_fontStyle->currentFont();
+    font.setPointSize(m_fontBar->value());
+    font.setItalic(false);
+    font.setBold(false);
+    return font;
+}
+
+void TDistributionForm::PositionClick(maps::Corner corner) {
+    m_texts.SetCorner(corner);
+}
+
+void TDistributionForm::FontBarChange() {
+    m_fontSize->setText(QString::number(m_fontBar->value()));
+    m_styles->SetLegendFont(m_fontStyle->currentFont().family(), m_fontSize->text());
+}
+
+void TDistributionForm::UFKFButtonClick() {
+    const QStringList lines = m_memo->toPlainText().split(QLatin1Char('\n'));
+    // Before any run the memo has no lines to place.
+    if (lines.size() < 2)
+        return;
+    m_texts.PlaceFrequencyLines(m_map.WorkingImage(), lines[0], lines[1], TextFont());
+    ShowMap();
+}
+
+void TDistributionForm::MaakLegendaClick() {
+    const maps::StyleTab layers[] = {maps::StyleTab::Primary,    maps::StyleTab::Secondary1,
+                                     maps::StyleTab::Secondary2, maps::StyleTab::Secondary3,
+                                     maps::StyleTab::Secondary4, maps::StyleTab::Abundance};
+    const char* const tags[] = {"Prim", "Sec1", "Sec2", "Sec3", "Sec4", "Sec5"};
+    for (int row = 0; row < maps::kLegendRows; ++row) {
+        const QString label = m_styles->LayerLabel(layers[row]);
+        m_legendGrid->item(row, 0)->setText(label.isEmpty() ? QString()
+                                                            : QString::fromLatin1(tags[row]));
+        m_legendGrid->item(row, 1)->setText(label);
+    }
+}
+
+void TDistributionForm::PlaceLegendClick() {
+    const maps::StyleTab layers[] = {maps::StyleTab::Primary,    maps::StyleTab::Secondary1,
+                                     maps::StyleTab::Secondary2, maps::StyleTab::Secondary3,
+                                     maps::StyleTab::Secondary4, maps::StyleTab::Abundance};
+    std::array<maps::LegendRow, maps::kLegendRows> rows;
+    const maps::DotStyles styles = m_styles->Styles();
+    try {
+        for (int row = 0; row < maps::kLegendRows; ++row) {
+            rows[std::size_t(row)].text = m_legendGrid->item(row, 1)->text();
+            if (rows[std::size_t(row)].text.trimmed().isEmpty())
+                continue;
+            // Each layer's tab becomes the active one while its symbol is drawn.
+            m_styles->SetTab(layers[row]);
+            maps::StyleRequest request;
+            request.tab = layers[row];
+            rows[std::size_t(row)].style = maps::ResolveStyle(styles, request);
+        }
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        return;
+    }
+    m_texts.PlaceLegend(m_map.WorkingImage(), rows, TextFont());
+    ShowMap();
+}
+
+void TDistributionForm::UndoClick() {
+    if (m_texts.Undo(m_map.WorkingImage()))
+        ShowMap();
+}
+
+QString TDistributionForm::MemoText() const {
+    return m_memo->toPlainText();
+}
+
+void TDistributionForm::ToonInGoogleEarthClick() {
+    const QString title = m_title->text();
+    if (title.size() <= 1 || m_runAborted || m_tables->LocationTable().RowCount() <= 1)
+        return;
+    maps::PlacementRules rules;
+    rules.coordinateSystem = m_store.CoordinateSystem();
+    rules.dutchRules = m_dutchRules;
+    rules.placement = m_styles->Placement();
+    maps::KmlWriteResult written;
+    try {
+        const BusyCursor busy;
+        written = maps::WriteKml(m_tables->LocationTable(), title, rules, [] {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        return;
+    }
+    if (written.aborted)
+        m_runAborted = true;
+    if (!written.path.isEmpty() && m_openDocument)
+        m_openDocument(written.path);
+}
+
 // ---------------------------------------------------------------- the panels
 
 void TDistributionForm::KaartKnopClick() {
@@ -1136,7 +1395,7 @@ void TDistributionForm::EditRecordClick() {
 void TDistributionForm::SaveDotSettingsClick() {
     const QString folder = m_dotSettingsFolder.isEmpty() ? core::MapsDir() : m_dotSettingsFolder;
     const QString path = ChooseFileToWrite(
-        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd)"), QStringLiteral(".ini"));
+        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd)"), QStringLiteral(".dbd"));
     if (path.isEmpty())
         return;
     m_dotSettingsFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
@@ -1153,11 +1412,17 @@ void TDistributionForm::SaveDotSettingsClick() {
 void TDistributionForm::OpenDotSettingsClick() {
     const QString folder = m_dotSettingsFolder.isEmpty() ? core::MapsDir() : m_dotSettingsFolder;
     const QString path = core::UserPrompts().ChooseOpenFile(
-        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd);;All files (*)"));
+        QString(), folder, QStringLiteral("Velmora Database Dots (*.dbd *.ini);;All files (*)"));
     if (path.isEmpty())
         return;
     m_dotSettingsFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    const maps::DotSettingsFile file = maps::OpenDotSettingsFile(path);
+    maps::DotSettingsFile file;
+    try {
+        file = maps::OpenDotSettingsFile(path);
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+        return;
+    }
     // The file's map; the database keeps the map it had unless that map is read with its
     // calibration, as with "Open Kaart".
     const QString previousMap = m_store.MapName();
@@ -1167,6 +1432,7 @@ void TDistributionForm::OpenDotSettingsClick() {
         m_store.SetMapName(previousMap);
     m_styles->SetStyles(file.styles);
     m_dotStyles.styles = file.styles;
+    ShowLegendFont(file.styles);
     ShowMap();
     m_panel->SetImagePosition({0, 0});
     ShowCalibrationState();

@@ -12,8 +12,10 @@
 #include "charts/environmentrun.h"
 #include "maps/dotrun.h"
 #include "maps/dotstyles.h"
+#include "maps/frequency.h"
 #include "maps/mapimage.h"
 #include "maps/maprun.h"
+#include "maps/maptexts.h"
 #include "maps/runsource.h"
 #include "maps/runtables.h"
 
@@ -25,7 +27,11 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QFontComboBox;
 class QListWidget;
+class QPlainTextEdit;
+class QSlider;
+class QTableWidget;
 class QPushButton;
 class QStackedWidget;
 class QTabWidget;
@@ -138,6 +144,23 @@ public:
     void TabellenKnopClick();
     void MilieuKnopClick();
     void DataGridSelectCell(int gridRow);
+    // Texts on the map: the frequency lines of the memo, the legend made from the layers'
+    // labels and placed with their symbols, the corner, the font size, and taking the texts off.
+    void UFKFButtonClick();
+    void MaakLegendaClick();
+    void PlaceLegendClick();
+    void UndoClick();
+    void PositionClick(maps::Corner corner);
+    void FontBarChange();
+    // "Toon in Google Earth": the locations of the last run written as a KML file and opened.
+    void ToonInGoogleEarthClick();
+    // How a written KML file is opened (the system's viewer by default).
+    void SetDocumentOpener(std::function<void(const QString&)> open) {
+        m_openDocument = std::move(open);
+    }
+    QString MemoText() const;
+    QFont TextFont() const;
+    void ShowLegendFont(const maps::DotStyles& styles);
     void EditRecordClick();
     // "Toon alle Locaties": every location of the database on the map.
     void AllLocationsbtnClick();
@@ -236,6 +259,17 @@ private:
     QLineEdit* m_beginJaar;
     QLineEdit* m_eindJaar;
     QLabel* m_busyNotice;
+    maps::MapTexts m_texts;
+    maps::FrequencyClassTable m_classes;
+    maps::FrequencyTexts m_frequency;
+    std::pair<int, int> m_totals{0, 0}; // km-squares and hour-squares of the database
+    bool m_runAborted = false;
+    std::function<void(const QString&)> m_openDocument;
+    QFontComboBox* m_fontStyle;
+    QSlider* m_fontBar;
+    QLineEdit* m_fontSize;
+    QPlainTextEdit* m_memo;
+    QTableWidget* m_legendGrid;
     QCheckBox* m_savePhEc;
     QCheckBox* m_savePhenology;
     QCheckBox* m_saveBoxplot;

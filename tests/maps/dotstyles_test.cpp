@@ -181,7 +181,8 @@ TEST(DotSettingsFile, MissingAndUnreadableValuesTakeTheDefaults) {
     // A file that does not exist gives every default.
     EXPECT_EQ(OpenDotSettingsFile(dir.filePath("geen.dbd")).styles, DotStyles());
 
-    EXPECT_EQ(WithDefaultDotExtension("/x/stippen"), "/x/stippen.ini");
+    EXPECT_EQ(WithDefaultDotExtension("/x/stippen"), "/x/stippen.dbd");
+    EXPECT_EQ(WithDefaultDotExtension("/x/stippen.ini"), "/x/stippen.ini");
     EXPECT_EQ(WithDefaultDotExtension("/x/stippen.dbd"), "/x/stippen.dbd");
 }
 

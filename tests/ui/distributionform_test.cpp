@@ -358,7 +358,7 @@ TEST_F(DotStyleControls, DotSettingsFilesKeepTheStylesAndTheMap) {
     TypeInList(form, "StipgroottePrimair", "7");
     prompts.texts = {folder.filePath("stijl")};
     Click(form, "SaveDotSettings");
-    QFile saved(folder.filePath("stijl.ini"));
+    QFile saved(folder.filePath("stijl.dbd"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
     EXPECT_TRUE(text.startsWith("[Kaart]")) << text.toStdString();
@@ -379,6 +379,14 @@ TEST_F(DotStyleControls, DotSettingsFilesKeepTheStylesAndTheMap) {
     EXPECT_EQ(Child<QComboBox>(form, "VormSec1")->currentText(), "Plus");
     EXPECT_EQ(Child<QComboBox>(form, "StipgroottePrimair")->currentText(), "16");
     EXPECT_EQ(Child<QComboBox>(form, "VormSec2")->currentText(), "Cirkel gevuld");
+
+    // A picture chosen by mistake: refused, the styles stay.
+    prompts.texts = {folder.filePath("Maps/Zonder.png")};
+    prompts.shown.clear();
+    Click(form, "OpenDotSettings");
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_TRUE(prompts.shown.last().contains("Zonder.png")) << prompts.shown.last().toStdString();
+    EXPECT_EQ(Child<QComboBox>(form, "StipgrootteSec1")->currentText(), "9");
 
     // Back to the saved file: its map and styles again.
     prompts.texts = {saved.fileName()};
@@ -560,6 +568,94 @@ TEST_F(DotStyleControls, TaxonRunsDrawLayersAndFillThePanels) {
     Click(form, "EditRecord");
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.EditLocationId(), shown);
+}
+
+// The legend: made from the labels of the drawn layers, placed with a click, taken off with
+// "Verwijder tekst".
+TEST_F(DotStyleControls, ALegendOfTheLayersIsPlacedAndTakenOff) {
+    AddTwoLocations();
+    store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "1"});
+    store.Samples().AppendRecord({2, "", "", "", "Closterium lunula var. minor", "1"});
+    ui::TDistributionForm form(session);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    auto* names = Child<QListWidget>(form, "Names");
+    auto clickTaxon = [&](const char* name) {
+        const QList<QListWidgetItem*> found = names->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name;
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                          names->visualItemRect(found[0]).center());
+    };
+    clickTaxon("Cosmarium botrytis");
+    auto* pages = Child<QTabWidget>(form, "PC");
+    pages->tabBar()->setFocus();
+    QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    clickTaxon("Closterium lunula var. minor");
+    const QImage drawn = form.Map().WorkingImage().copy();
+
+    auto* tabs = Child<QTabWidget>(form, "Tabs");
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+    Click(form, "MaakLegenda");
+    auto* grid = Child<QTableWidget>(form, "LegendGrid");
+    EXPECT_EQ(grid->item(0, 0)->text(), "Prim");
+    EXPECT_EQ(grid->item(0, 1)->text(), "Cosmarium botrytis");
+    EXPECT_EQ(grid->item(1, 0)->text(), "Sec1");
+    EXPECT_EQ(grid->item(1, 1)->text(), "Closterium lunula var. minor");
+    EXPECT_EQ(grid->item(2, 1)->text(), "");
+
+    QTest::mouseClick(Child<QRadioButton>(form, "LinksOnder"), Qt::LeftButton, {}, QPoint(8, 8));
+    Click(form, "PlaceLegend");
+    const QImage& withLegend = form.Map().WorkingImage();
+    EXPECT_NE(withLegend, drawn);
+    // The legend lies in the lower left corner.
+    int dark = 0;
+    for (int y = 700; y < 900; ++y)
+        for (int x = 0; x < 400; ++x)
+            dark += qGray(withLegend.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(form.StylePanel()->Tab(), maps::StyleTab::Secondary1);
+
+    Click(form, "UndoText");
+    EXPECT_EQ(form.Map().WorkingImage(), drawn);
+}
+
+// After a taxon run the frequency lines give its squares against the database's, and the
+// run's locations go to a KML file that is handed to the viewer.
+TEST_F(DotStyleControls, FrequencyLinesAndTheKmlFileOfARun) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Frequentieklassen.dbf",
+                            folder.filePath("Lib/Frequentieklassen.dbf")));
+    AddTwoLocations();
+    store.Samples().AppendRecord(
+        {1, "1989-06-05", "020-030", "020-030", "Cosmarium botrytis", "1"});
+    store.Samples().AppendRecord({2, "2001-08-07", "060-045", "060-045", "Closterium lunula", "1"});
+    store.Samples().AppendRecord(
+        {2, "2001-08-07", "061-045", "060-045", "Closterium acerosum", "1"});
+    store.MarkSamplesChanged();
+    ui::TDistributionForm form(session);
+    QStringList opened;
+    form.SetDocumentOpener([&](const QString& path) { opened << path; });
+    form.ShowForm();
+    form.show();
+    auto* names = Child<QListWidget>(form, "Names");
+    const QList<QListWidgetItem*> found = names->findItems("Cosmarium botrytis", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                      names->visualItemRect(found[0]).center());
+    // One hour-square of two, one km-square of three.
+    const QString uf = form.Environment()->UFText();
+    const QString kf = form.Environment()->KFText();
+    EXPECT_TRUE(uf.startsWith("UF: 1 (50%)  UFK: ")) << uf.toStdString();
+    EXPECT_TRUE(kf.startsWith("KF: 1 (33%)  KFK: ")) << kf.toStdString();
+    EXPECT_EQ(form.Environment()->SquareCountText(), "2 uurhokken;  3 kilometerhokken");
+    EXPECT_EQ(form.MemoText(), uf + "\n" + kf);
+
+    Click(form, "ToonInGoogleEarth");
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith("KML/Cosmarium botrytis.KML")) << opened[0].toStdString();
+    QFile kml(opened[0]);
+    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kml.readAll().count("<Placemark>"), 1);
 }
 
 // Atlas notation (block and km-square number) is drawn as the outline of its km-square under
