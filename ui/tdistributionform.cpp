@@ -12,6 +12,7 @@
 #include "maps/kml.h"
 #include "maps/mapcalibration.h"
 #include "maps/messages.h"
+#include "maps/recordfilter.h"
 #include "session/session.h"
 #include "ui/dotstylepanel.h"
 #include "ui/formwidgets.h"
@@ -45,6 +46,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -299,6 +301,47 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     periodRow->addWidget(m_eindJaar);
     periodRow->addStretch(1);
     dotsLayout->addLayout(periodRow);
+    // The record filter: rows of field, operator and value.
+    m_filterGroup = new QGroupBox(maps::ResStr(maps::rsFilterCaption), dots);
+    m_filterGroup->setObjectName(QStringLiteral("FilterGroup"));
+    auto* filterLayout = new QGridLayout(m_filterGroup);
+    m_filterCheck = NamedCheck("FilterCheck", "Filter", m_filterGroup);
+    m_filterGrid = new QTableWidget(1, maps::kFilterGridColumns, m_filterGroup);
+    m_filterGrid->setObjectName(QStringLiteral("FilterGrid"));
+    m_filterGrid->setHorizontalHeaderLabels({maps::ResStr(maps::rsFilterFieldHeader),
+                                             maps::ResStr(maps::rsFilterOperatorHeader),
+                                             maps::ResStr(maps::rsFilterValueHeader)});
+    m_filterGrid->verticalHeader()->hide();
+    m_filterGrid->setColumnWidth(0, 90);
+    m_filterGrid->setColumnWidth(1, 50);
+    m_filterGrid->horizontalHeader()->setStretchLastSection(true);
+    m_filterGrid->verticalHeader()->setDefaultSectionSize(m_filterGrid->fontMetrics().height() + 6);
+    m_filterGrid->setMinimumHeight(4 * (m_filterGrid->fontMetrics().height() + 6) + 4);
+    m_filterGrid->setMaximumHeight(8 * (m_filterGrid->fontMetrics().height() + 6) + 4);
+    m_filterGrid->viewport()->setMouseTracking(true);
+    m_filterGrid->viewport()->installEventFilter(this);
+    QPushButton* addFilter = NamedButton("AddFilter", "+ Filter", m_filterGroup);
+    QPushButton* deleteFilter = NamedButton("DeleteFilter", "- Filter", m_filterGroup);
+    QPushButton* clearFilter = NamedButton("ClearFilter", "Wis Filter", m_filterGroup);
+    QPushButton* saveFilter = NamedButton("SaveFilter", "Save Filter", m_filterGroup);
+    QPushButton* openFilter = NamedButton("OpenFilter", "Open Filter", m_filterGroup);
+    filterLayout->addWidget(m_filterCheck, 0, 0);
+    filterLayout->addWidget(addFilter, 0, 1);
+    filterLayout->addWidget(deleteFilter, 0, 2);
+    filterLayout->addWidget(clearFilter, 0, 3);
+    filterLayout->addWidget(m_filterGrid, 1, 0, 1, 4);
+    filterLayout->addWidget(saveFilter, 2, 0, 1, 2);
+    filterLayout->addWidget(openFilter, 2, 2, 1, 2);
+    dotsLayout->addWidget(m_filterGroup);
+    connect(m_filterCheck, &QCheckBox::clicked, this, [this] { FilterClick(); });
+    connect(addFilter, &QPushButton::clicked, this, [this] { AddFilterClick(); });
+    connect(deleteFilter, &QPushButton::clicked, this, [this] { DeleteFilterClick(); });
+    connect(clearFilter, &QPushButton::clicked, this, [this] { ClearFilterClick(); });
+    connect(saveFilter, &QPushButton::clicked, this, [this] { SaveFilterClick(); });
+    connect(openFilter, &QPushButton::clicked, this, [this] { OpenFilterClick(); });
+    // An edited filter is used only after it is checked again.
+    connect(m_filterGrid, &QTableWidget::itemChanged, this,
+            [this] { m_filterCheck->setChecked(false); });
     auto* mapButtons = new QHBoxLayout;
     QPushButton* wisKaart = NamedButton("WisKaart", "Wis Kaart", dots);
     QPushButton* googleEarth = NamedButton("ToonInGoogleEarth", "Toon in Google Earth", dots);
@@ -574,6 +617,7 @@ void TDistributionForm::ShowForm() {
         scroll->verticalScrollBar()->setValue(0);
     m_names->clearSelection();
     m_names->setCurrentItem(nullptr);
+    ClearFilterClick();
     // The shared period, and the squares of the database within it.
     m_beginJaar->setText(settings.beginJaar);
     m_eindJaar->setText(settings.eindJaar);
@@ -823,6 +867,16 @@ bool TDistributionForm::eventFilter(QObject* watched, QEvent* event) {
     // A click into the search text empties it: the whole list again.
     if (watched == m_search && event->type() == QEvent::MouseButtonPress)
         m_search->clear();
+    if (watched == m_filterGrid && event->type() == QEvent::KeyPress)
+        m_filterCheck->setChecked(false);
+    if (watched == m_filterGrid->viewport() && event->type() == QEvent::MouseMove) {
+        // The hint of the column under the pointer.
+        const int column =
+            m_filterGrid->columnAt(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+        m_filterGrid->setToolTip(column == 0   ? maps::ResStr(maps::rsFilterFieldHint)
+                                 : column == 1 ? maps::ResStr(maps::rsFilterOperatorHint)
+                                               : QString());
+    }
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
@@ -966,6 +1020,15 @@ void TDistributionForm::StartRun(maps::RunKind kind, bool redraw) {
             return;
         }
         options.periodOn = true;
+    }
+    if (m_filterCheck->isChecked()) {
+        if (!m_filter.Compile(FilterGridData(), m_session.FieldNames())) {
+            core::UserPrompts().Message(maps::ResStr(maps::rsFixFilterFirst),
+                                        core::MessageKind::Error);
+            m_filterCheck->setChecked(false);
+            return;
+        }
+        options.filter = m_filter.AsRunFilter();
     }
     ShowBusy(true);
     // The notice is painted before the work starts; no input is taken meanwhile.
@@ -1259,6 +1322,100 @@ void TDistributionForm::BewaarSoortenlijstClick(bool withAuthors) {
     const QByteArray text = lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         core::UserPrompts().Message(file.errorString(), core::MessageKind::Error);
+}
+
+// ---------------------------------------------------------------- the record filter
+
+core::Grid TDistributionForm::FilterGridData() const {
+    core::Grid grid(maps::kFilterGridColumns, m_filterGrid->rowCount() + 1);
+    grid.SetCell(0, 0, QStringLiteral("Veld"));
+    grid.SetCell(1, 0, QStringLiteral("Op."));
+    grid.SetCell(2, 0, QStringLiteral("Value"));
+    for (int row = 0; row < m_filterGrid->rowCount(); ++row) {
+        for (int column = 0; column < maps::kFilterGridColumns; ++column) {
+            const QTableWidgetItem* item = m_filterGrid->item(row, column);
+            grid.SetCell(column, row + 1, item ? item->text() : QString());
+        }
+    }
+    return grid;
+}
+
+void TDistributionForm::SetFilterGrid(const core::Grid& grid) {
+    const QSignalBlocker quiet(m_filterGrid);
+    m_filterGrid->setRowCount(std::max(grid.RowCount() - 1, 0));
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        for (int column = 0; column < maps::kFilterGridColumns; ++column)
+            m_filterGrid->setItem(
+                row - 1, column,
+                new QTableWidgetItem(column < grid.ColCount() ? grid.Cell(column, row) : ""));
+    }
+}
+
+void TDistributionForm::FilterClick() {
+    switch (m_styles->Tab()) {
+    case maps::StyleTab::Primary:
+        StartRun(maps::RunKind::Taxon, false);
+        break;
+    case maps::StyleTab::AllLocations:
+        StartRun(maps::RunKind::AllLocations, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TDistributionForm::AddFilterClick() {
+    core::Grid grid = FilterGridData();
+    if (maps::AddFilterRow(grid))
+        SetFilterGrid(grid);
+}
+
+void TDistributionForm::DeleteFilterClick() {
+    core::Grid grid = FilterGridData();
+    const bool several = grid.RowCount() > 2;
+    maps::DeleteFilterRow(grid, std::max(m_filterGrid->currentRow(), 0) + 1);
+    SetFilterGrid(grid);
+    if (several)
+        m_filterCheck->setChecked(false);
+}
+
+void TDistributionForm::ClearFilterClick() {
+    m_filterCheck->setChecked(false);
+    SetFilterGrid(maps::NewFilterGrid());
+    m_filterGroup->setTitle(maps::ResStr(maps::rsFilterCaption));
+}
+
+void TDistributionForm::SaveFilterClick() {
+    const QString folder = core::FiltersDir();
+    QDir().mkpath(folder);
+    QString path = core::UserPrompts().ChooseSaveFile(QString(), folder,
+                                                      QStringLiteral("Filter files (*.tsv)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".tsv");
+    try {
+        maps::SaveFilterFile(path, FilterGridData());
+        m_filterGroup->setTitle(QFileInfo(path).fileName());
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    }
+}
+
+void TDistributionForm::OpenFilterClick() {
+    const QString folder = core::FiltersDir();
+    if (!QFileInfo::exists(folder))
+        core::UserPrompts().Message(maps::ResStr(maps::rsNoFiltersAvailable));
+    const QString path = core::UserPrompts().ChooseOpenFile(
+        QString(), folder, QStringLiteral("Filter files (*.tsv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    try {
+        SetFilterGrid(maps::OpenFilterFile(path, m_session.FieldNames()));
+        m_filterGroup->setTitle(QFileInfo(path).completeBaseName());
+    } catch (const core::Error& e) {
+        core::UserPrompts().Message(e.Message(), core::MessageKind::Error);
+    }
 }
 
 // ---------------------------------------------------------------- texts on the map

@@ -16,6 +16,7 @@
 #include "maps/mapimage.h"
 #include "maps/maprun.h"
 #include "maps/maptexts.h"
+#include "maps/recordfilter.h"
 #include "maps/runsource.h"
 #include "maps/runtables.h"
 
@@ -159,6 +160,16 @@ public:
         m_openDocument = std::move(open);
     }
     QString MemoText() const;
+    // The record filter: "Filter" checked or unchecked, "+ Filter", "- Filter", "Wis Filter",
+    // "Save Filter", "Open Filter"; the grid as data (row 0 the header).
+    void FilterClick();
+    void AddFilterClick();
+    void DeleteFilterClick();
+    void ClearFilterClick();
+    void SaveFilterClick();
+    void OpenFilterClick();
+    core::Grid FilterGridData() const;
+    void SetFilterGrid(const core::Grid& grid);
     QFont TextFont() const;
     void ShowLegendFont(const maps::DotStyles& styles);
     void EditRecordClick();
@@ -260,6 +271,10 @@ private:
     QLineEdit* m_eindJaar;
     QLabel* m_busyNotice;
     maps::MapTexts m_texts;
+    maps::RecordFilter m_filter;
+    QGroupBox* m_filterGroup;
+    QCheckBox* m_filterCheck;
+    QTableWidget* m_filterGrid;
     maps::FrequencyClassTable m_classes;
     maps::FrequencyTexts m_frequency;
     std::pair<int, int> m_totals{0, 0}; // km-squares and hour-squares of the database

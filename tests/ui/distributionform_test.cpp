@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -656,6 +657,72 @@ TEST_F(DotStyleControls, FrequencyLinesAndTheKmlFileOfARun) {
     QFile kml(opened[0]);
     ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
     EXPECT_EQ(kml.readAll().count("<Placemark>"), 1);
+}
+
+// A filter typed into its grid restricts the run; a wrong field is refused before the run; the
+// filter is saved to and opened from the folder "Filters".
+TEST_F(DotStyleControls, AFilterTypedIntoTheGridRestrictsTheRun) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/data/Lib/FieldNames.csv"),
+                            folder.filePath("Lib/FieldNames.csv")));
+    session.LoadReferenceLists();
+    store.Locations().AppendRecord(
+        {1, "Plas", "05", "06", "1989", "", "", "20", "30", "", "", "", "", "6,8"});
+    store.Locations().AppendRecord({2, "Ven", "07", "08", "2001", "", "", "60.7", "45.2"});
+    store.Samples().AppendRecord({1, "", "", "", "Cosmarium botrytis", "1"});
+    store.Samples().AppendRecord({2, "", "", "", "Cosmarium botrytis", "1"});
+    ui::TDistributionForm form(session);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    auto* grid = Child<QTableWidget>(form, "FilterGrid");
+    auto typeCell = [&](int row, int column, const QString& text) {
+        grid->setFocus();
+        grid->setCurrentCell(row, column);
+        QTest::keyClick(grid, text[0].toLatin1());
+        const QList<QLineEdit*> editors = grid->viewport()->findChildren<QLineEdit*>();
+        ASSERT_FALSE(editors.isEmpty());
+        QLineEdit* editor = editors.last();
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    };
+    typeCell(0, 0, "ph");
+    typeCell(0, 1, ">=");
+    typeCell(0, 2, "6,5");
+    EXPECT_EQ(form.FilterGridData().Cell(2, 1), "6,5");
+    QTest::mouseClick(Child<QCheckBox>(form, "FilterCheck"), Qt::LeftButton, {}, QPoint(8, 8));
+    auto* names = Child<QListWidget>(form, "Names");
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                      names->visualItemRect(names->item(0)).center());
+    // pH 6,8 passes; an empty pH reads as 0 and fails.
+    EXPECT_EQ(Pixel(form, 200, 599), 0xFF0000u);
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFFFFFFu);
+
+    // Saved in "Filters" and opened again.
+    prompts.texts = {folder.filePath("Filters/ph")};
+    Click(form, "SaveFilter");
+    EXPECT_EQ(Child<QGroupBox>(form, "FilterGroup")->title(), "ph.tsv");
+    QFile saved(folder.filePath("Filters/ph.tsv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "ph.tsv\r\n2\r\nVeld\tOp.\tValue\t\r\nph\t>=\t6,5\t\r\n");
+
+    // An unknown field: the messages, the box unchecked, no run.
+    typeCell(0, 0, "phx");
+    EXPECT_FALSE(Child<QCheckBox>(form, "FilterCheck")->isChecked());
+    prompts.shown.clear();
+    QTest::mouseClick(Child<QCheckBox>(form, "FilterCheck"), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(prompts.shown, (QStringList{"Regel 1:  Onbekend LocationDatabase-Field 'phx'",
+                                          "Herstel eerst de fouten in het filter"}));
+    EXPECT_FALSE(Child<QCheckBox>(form, "FilterCheck")->isChecked());
+
+    prompts.texts = {saved.fileName()};
+    Click(form, "OpenFilter");
+    EXPECT_EQ(form.FilterGridData().Cell(0, 1), "ph");
+    EXPECT_EQ(Child<QGroupBox>(form, "FilterGroup")->title(), "ph");
+    Click(form, "ClearFilter");
+    EXPECT_EQ(form.FilterGridData().RowCount(), 2);
+    EXPECT_EQ(form.FilterGridData().Cell(0, 1), "");
 }
 
 // Atlas notation (block and km-square number) is drawn as the outline of its km-square under
