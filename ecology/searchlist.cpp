@@ -31,6 +31,12 @@ bool SearchList::Contains(const QString& name) const {
     return it != m_names.end() && it->key == key;
 }
 
+bool SearchList::ContainsExactly(const QString& name) const {
+    const QString key = FoldCase(name);
+    auto it = Find(key);
+    return it != m_names.end() && it->key == key && it->name == name;
+}
+
 QString SearchList::ListedSpelling(const QString& name) const {
     const QString key = FoldCase(name);
     auto it = Find(key);

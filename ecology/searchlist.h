@@ -18,6 +18,8 @@ public:
     // Returns true when it was added. Empty names are not added.
     bool Add(const QString& name);
     bool Contains(const QString& name) const; // letter case ignored
+    // True when the list holds the name spelled exactly so, letter case included.
+    bool ContainsExactly(const QString& name) const;
     // The name as the list spells it, for a name found without regard to letter case; empty
     // when the list does not hold it.
     QString ListedSpelling(const QString& name) const;

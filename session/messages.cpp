@@ -4,6 +4,7 @@
 #include "ecology/messages.h"
 #include "maps/messages.h"
 #include "recording/messages.h"
+#include "squares/messages.h"
 #include "support/messages.h"
 
 namespace velmora::session {
@@ -132,13 +133,10 @@ QString ResStr(Message id) {
 }
 
 std::vector<MessageBlock> MessageBlocks() {
-    return {{"core", &core::Messages()},
-            {"ecology", &ecology::Messages()},
-            {"recording", &recording::Messages()},
-            {"charts", &charts::Messages()},
-            {"maps", &maps::Messages()},
-            {"support", &support::Messages()},
-            {"session", &Messages()}};
+    return {{"core", &core::Messages()},           {"ecology", &ecology::Messages()},
+            {"recording", &recording::Messages()}, {"charts", &charts::Messages()},
+            {"maps", &maps::Messages()},           {"squares", &squares::Messages()},
+            {"support", &support::Messages()},     {"session", &Messages()}};
 }
 
 std::vector<core::ResourceString> AllMessages() {

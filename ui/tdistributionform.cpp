@@ -448,7 +448,7 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     m_legendGrid->setObjectName(QStringLiteral("LegendGrid"));
     m_legendGrid->horizontalHeader()->hide();
     m_legendGrid->verticalHeader()->hide();
-    m_legendGrid->setColumnWidth(0, 35);
+    m_legendGrid->setColumnWidth(0, 45); // "Prim" to "Sec5" in full
     m_legendGrid->horizontalHeader()->setStretchLastSection(true);
     m_legendGrid->verticalHeader()->setDefaultSectionSize(m_legendGrid->fontMetrics().height() + 6);
     m_legendGrid->setFixedHeight(maps::kLegendRows * (m_legendGrid->fontMetrics().height() + 6) +

@@ -107,6 +107,16 @@ TEST(SearchList, FilterNames) {
     EXPECT_EQ(list.FilterNames("COS B"), QStringList{"Cosmarium botrytis"});
 }
 
+TEST(SearchList, ContainsExactlyHonoursLetterCase) {
+    SearchList list;
+    list.Add("Cosmarium botrytis");
+    EXPECT_TRUE(list.Contains("cosmarium BOTRYTIS"));
+    EXPECT_FALSE(list.ContainsExactly("cosmarium BOTRYTIS"));
+    EXPECT_TRUE(list.ContainsExactly("Cosmarium botrytis"));
+    EXPECT_FALSE(list.ContainsExactly("Cosmarium"));
+    EXPECT_FALSE(list.ContainsExactly(""));
+}
+
 TEST(SearchList, AdditionalListKeepsHashesAndSortsOnAdd) {
     QTemporaryDir dir;
     const QString path = dir.filePath("AdditionalTaxalistNL.csv");
