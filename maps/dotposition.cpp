@@ -44,6 +44,28 @@ void SnapToSquare(double& x, double& y, Placement placement) {
 bool OnAnAtlasSheet(double code) {
     return code >= 100 && code < 6300;
 }
+// Reads both coordinate texts; true when the position is complete already: a coordinate
+// error, or a "LatLon" position (moved to its cell's centre with "per hok"). Otherwise x and y
+// hold the km-based numbers still to be placed.
+bool ReadPosition(const QString& coordX, const QString& coordY, const PlacementRules& rules,
+                  DotPosition& position, double& x, double& y) {
+    try {
+        x = core::ParseNumber(coordX.trimmed());
+        y = core::ParseNumber(coordY.trimmed());
+    } catch (const core::Error&) {
+        position.status = PositionStatus::CoordinateError;
+        return true;
+    }
+    if (rules.coordinateSystem != core::kLatLon)
+        return false;
+    if (rules.placement == Placement::KmSquare) {
+        x = CellCentre(x, 60);
+        y = CellCentre(y, 120);
+    }
+    position.x = x;
+    position.y = y;
+    return true;
+}
 } // namespace
 
 DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
@@ -51,23 +73,8 @@ DotPosition PlaceLocation(const QString& coordX, const QString& coordY,
     DotPosition position;
     double x = 0;
     double y = 0;
-    try {
-        x = core::ParseNumber(coordX.trimmed());
-        y = core::ParseNumber(coordY.trimmed());
-    } catch (const core::Error&) {
-        position.status = PositionStatus::CoordinateError;
+    if (ReadPosition(coordX, coordY, rules, position, x, y))
         return position;
-    }
-
-    if (rules.coordinateSystem == core::kLatLon) {
-        if (rules.placement == Placement::KmSquare) {
-            x = CellCentre(x, 60);
-            y = CellCentre(y, 120);
-        }
-        position.x = x;
-        position.y = y;
-        return position;
-    }
 
     bool atlas = false;
     if (rules.dutchRules) {
@@ -114,23 +121,8 @@ DotPosition PlaceForExport(const QString& coordX, const QString& coordY,
     DotPosition position;
     double x = 0;
     double y = 0;
-    try {
-        x = core::ParseNumber(coordX.trimmed());
-        y = core::ParseNumber(coordY.trimmed());
-    } catch (const core::Error&) {
-        position.status = PositionStatus::CoordinateError;
+    if (ReadPosition(coordX, coordY, rules, position, x, y))
         return position;
-    }
-
-    if (rules.coordinateSystem == core::kLatLon) {
-        if (rules.placement == Placement::KmSquare) {
-            x = CellCentre(x, 60);
-            y = CellCentre(y, 120);
-        }
-        position.x = x;
-        position.y = y;
-        return position;
-    }
 
     if (rules.dutchRules) {
         if (y > 300000) {

@@ -309,6 +309,10 @@ QString EnvironmentPanel::InfoLine() const {
     return m_info->text();
 }
 
+void EnvironmentPanel::ForgetTables() {
+    m_biotopeModel->SetGrid(nullptr);
+}
+
 void EnvironmentPanel::ShowFrequency(const maps::FrequencyTexts& texts) {
     m_squareCount->setText(texts.squareCount);
     m_uf->setText(texts.uf);

@@ -113,6 +113,8 @@ public:
     QString InfoLine() const;
     // The tables and labels after a run (or emptied).
     void ShowTables(const maps::RunTables& tables);
+    // Shows no table any more (the run tables are going).
+    void ForgetTables();
     // The square counts and the frequency lines of the last run.
     void ShowFrequency(const maps::FrequencyTexts& texts);
     QString SquareCountText() const;

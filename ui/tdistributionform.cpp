@@ -577,7 +577,15 @@ TDistributionForm::TDistributionForm(session::Session& session, QWidget* parent)
     connect(m_fitToWindow, &QCheckBox::toggled, this, [this] { FitToWindowClick(); });
 }
 
-TDistributionForm::~TDistributionForm() = default;
+TDistributionForm::~TDistributionForm() {
+    // The panels show the run tables, which go before the panels do.
+    ForgetRunTables();
+}
+
+void TDistributionForm::ForgetRunTables() {
+    m_excursion->ShowLocations(nullptr);
+    m_environmentPanel->ForgetTables();
+}
 
 int TDistributionForm::Run() {
     ShowForm();
@@ -947,6 +955,7 @@ maps::DrawSettings TDistributionForm::CurrentDrawSettings() const {
 }
 
 void TDistributionForm::MakeEnvironmentRun(charts::BoxplotData& boxplots) {
+    ForgetRunTables();
     m_tables.reset();
     m_environment = std::make_unique<charts::EnvironmentRun>(boxplots);
     m_environment->AddScatterPlot(m_environmentPanel->PhEcPlot()->Panel());
@@ -1048,13 +1057,13 @@ void TDistributionForm::ResetRunTables(bool allLocations, bool redraw) {
     settings.coordinateSystem = m_store.CoordinateSystem();
     settings.dutchRules = m_dutchRules;
     settings.boxplotOrientation = core::CurrentSettings().boxplotOrientation;
-    settings.biotopeName = [this](const QString& code) {
-        for (const session::Biotope& biotope : m_session.Biotopes()) {
-            if (biotope.code == code)
-                return biotope.name;
-        }
-        return QString();
-    };
+    // The names by code, looked up once per collected location.
+    QHash<QString, QString> biotopes;
+    for (const session::Biotope& biotope : m_session.Biotopes()) {
+        if (!biotopes.contains(biotope.code)) // a repeated code: the first one's name
+            biotopes.insert(biotope.code, biotope.name);
+    }
+    settings.biotopeName = [biotopes](const QString& code) { return biotopes.value(code); };
     m_tables->Reset(newMap, allLocations, settings);
     if (!redraw)
         m_styles->AbundanceSizes().Clear();
@@ -1073,7 +1082,6 @@ void TDistributionForm::Run(maps::RunKind kind, bool redraw, const maps::RunOpti
         m_sourceStale = false;
     }
     ResetRunTables(kind == maps::RunKind::AllLocations, redraw);
-    m_redrawMode = redraw;
     m_runAborted = false;
     if (kind == maps::RunKind::AllLocations) {
         maps::StartAllLocationsTexts(m_frequency);
@@ -1189,6 +1197,10 @@ void TDistributionForm::TekenOpnieuwClick() {
 }
 
 void TDistributionForm::Stipmaat2Change() {
+    RepeatNewMapRun();
+}
+
+void TDistributionForm::RepeatNewMapRun() {
     switch (m_styles->Tab()) {
     case maps::StyleTab::Primary:
         StartRun(maps::RunKind::Taxon, false);
@@ -1272,16 +1284,7 @@ void TDistributionForm::PeriodeClick() {
         m_totals = m_store.SquareTotals();
         ShowBusy(false);
     }
-    switch (m_styles->Tab()) {
-    case maps::StyleTab::Primary:
-        StartRun(maps::RunKind::Taxon, false);
-        break;
-    case maps::StyleTab::AllLocations:
-        StartRun(maps::RunKind::AllLocations, false);
-        break;
-    default:
-        break;
-    }
+    RepeatNewMapRun();
 }
 
 void TDistributionForm::WisKaartClick() {
@@ -1297,7 +1300,6 @@ void TDistributionForm::WisKaartClick() {
     m_saveName->clear();
     m_hint.clear();
     m_panel->setToolTip(QString());
-    m_redrawMode = false;
     ResetRunTables(false, false);
     m_map.ResetWorkingImage();
     ShowRunTables();
@@ -1352,16 +1354,7 @@ void TDistributionForm::SetFilterGrid(const core::Grid& grid) {
 }
 
 void TDistributionForm::FilterClick() {
-    switch (m_styles->Tab()) {
-    case maps::StyleTab::Primary:
-        StartRun(maps::RunKind::Taxon, false);
-        break;
-    case maps::StyleTab::AllLocations:
-        StartRun(maps::RunKind::AllLocations, false);
-        break;
-    default:
-        break;
-    }
+    RepeatNewMapRun();
 }
 
 void TDistributionForm::AddFilterClick() {
@@ -1420,6 +1413,13 @@ void TDistributionForm::OpenFilterClick() {
 
 // ---------------------------------------------------------------- texts on the map
 
+namespace {
+// The layers of the legend rows, in order.
+constexpr maps::StyleTab kLegendLayers[maps::kLegendRows] = {
+    maps::StyleTab::Primary,    maps::StyleTab::Secondary1, maps::StyleTab::Secondary2,
+    maps::StyleTab::Secondary3, maps::StyleTab::Secondary4, maps::StyleTab::Abundance};
+} // namespace
+
 QFont TDistributionForm::TextFont() const {
     QFont font = m_fontStyle->currentFont();
     font.setPointSize(m_fontBar->value());
@@ -1447,12 +1447,9 @@ void TDistributionForm::UFKFButtonClick() {
 }
 
 void TDistributionForm::MaakLegendaClick() {
-    const maps::StyleTab layers[] = {maps::StyleTab::Primary,    maps::StyleTab::Secondary1,
-                                     maps::StyleTab::Secondary2, maps::StyleTab::Secondary3,
-                                     maps::StyleTab::Secondary4, maps::StyleTab::Abundance};
     const char* const tags[] = {"Prim", "Sec1", "Sec2", "Sec3", "Sec4", "Sec5"};
     for (int row = 0; row < maps::kLegendRows; ++row) {
-        const QString label = m_styles->LayerLabel(layers[row]);
+        const QString label = m_styles->LayerLabel(kLegendLayers[row]);
         m_legendGrid->item(row, 0)->setText(label.isEmpty() ? QString()
                                                             : QString::fromLatin1(tags[row]));
         m_legendGrid->item(row, 1)->setText(label);
@@ -1460,9 +1457,6 @@ void TDistributionForm::MaakLegendaClick() {
 }
 
 void TDistributionForm::PlaceLegendClick() {
-    const maps::StyleTab layers[] = {maps::StyleTab::Primary,    maps::StyleTab::Secondary1,
-                                     maps::StyleTab::Secondary2, maps::StyleTab::Secondary3,
-                                     maps::StyleTab::Secondary4, maps::StyleTab::Abundance};
     std::array<maps::LegendRow, maps::kLegendRows> rows;
     const maps::DotStyles styles = m_styles->Styles();
     try {
@@ -1471,9 +1465,9 @@ void TDistributionForm::PlaceLegendClick() {
             if (rows[std::size_t(row)].text.trimmed().isEmpty())
                 continue;
             // Each layer's tab becomes the active one while its symbol is drawn.
-            m_styles->SetTab(layers[row]);
+            m_styles->SetTab(kLegendLayers[row]);
             maps::StyleRequest request;
-            request.tab = layers[row];
+            request.tab = kLegendLayers[row];
             rows[std::size_t(row)].style = maps::ResolveStyle(styles, request);
         }
     } catch (const core::Error& e) {

@@ -227,7 +227,12 @@ private:
     // Starts the tables and, on the tabs that start a new map, the map afresh.
     void ResetRunTables(bool allLocations, bool redraw);
     void ShowRunTables();
+    // Draws again what the active tab shows when it starts a map from the list: the chosen
+    // taxon on "Primair", all locations on "Alle Locaties"; nothing on the other tabs.
+    void RepeatNewMapRun();
     void DrawBoxplotPicture();
+    // The panels let go of the run tables (before these are replaced or destroyed).
+    void ForgetRunTables();
     maps::RunOptions CurrentRunOptions() const;
     maps::NameListOptions CurrentNameOptions() const;
     void MakeEnvironmentRun(charts::BoxplotData& boxplots);
@@ -255,7 +260,6 @@ private:
     std::unique_ptr<charts::EnvironmentRun> m_environment;
     std::unique_ptr<maps::RunTables> m_tables;
     int m_editLocationId = 0;
-    bool m_redrawMode = false; // "Teken Opnieuw" ran last
     QStackedWidget* m_views;
     ExcursionPanel* m_excursion;
     EnvironmentPanel* m_environmentPanel;

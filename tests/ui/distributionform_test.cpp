@@ -725,6 +725,63 @@ TEST_F(DotStyleControls, AFilterTypedIntoTheGridRestrictsTheRun) {
     EXPECT_EQ(form.FilterGridData().Cell(0, 1), "");
 }
 
+// The remaining buttons, pressed as a user does: "+ Filter" and "- Filter", "Plaats Freq. en
+// Klasse", the two species-list saves, "Toon alle Locaties" and a sort button.
+TEST_F(DotStyleControls, TheOtherButtonsOfTheWindowWork) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_PROGRAM_DIR) + "/Lib/Frequentieklassen.dbf",
+                            folder.filePath("Lib/Frequentieklassen.dbf")));
+    AddTwoLocations();
+    store.Samples().AppendRecord(
+        {1, "1989-06-05", "020-030", "020-030", "Cosmarium botrytis", "1"});
+    store.Samples().AppendRecord({2, "2001-08-07", "060-045", "060-045", "Closterium lunula", "1"});
+    store.MarkSamplesChanged();
+    ui::TDistributionForm form(session);
+    form.ShowForm();
+    form.resize(1300, 900);
+    form.show();
+    auto* filter = Child<QTableWidget>(form, "FilterGrid");
+    Click(form, "AddFilter");
+    EXPECT_EQ(filter->rowCount(), 2);
+    Click(form, "DeleteFilter");
+    EXPECT_EQ(filter->rowCount(), 1);
+
+    auto* names = Child<QListWidget>(form, "Names");
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                      names->visualItemRect(names->item(1)).center());
+    ASSERT_EQ(form.Title(), "Cosmarium botrytis");
+    const QImage drawn = form.Map().WorkingImage().copy();
+    auto* tabs = Child<QTabWidget>(form, "Tabs");
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+    Click(form, "UFKFButton");
+    EXPECT_NE(form.Map().WorkingImage(), drawn);
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+
+    for (const char* button : {"BewaarSoortenlijst", "BewaarSoortenlijstauteur"}) {
+        const QString path = folder.filePath(QString(button) + ".txt");
+        prompts.texts = {path};
+        Click(form, button);
+        QFile list(path);
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly)) << button;
+        EXPECT_EQ(list.readAll(), "Closterium lunula\r\nCosmarium botrytis\r\n") << button;
+    }
+
+    auto* pages = Child<QTabWidget>(form, "PC");
+    pages->tabBar()->setFocus();
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(pages->tabBar(), Qt::Key_Right);
+    form.Map().ResetWorkingImage();
+    Click(form, "AllLocationsbtn");
+    EXPECT_EQ(form.Title(), "Alle locaties");
+    EXPECT_EQ(Pixel(form, 607, 448), 0xFF0000u);
+
+    Click(form, "TabellenKnop");
+    auto* grid = Child<QTableView>(form, "DataGrid");
+    QTest::mousePress(Child<QPushButton>(form, "opLocatie"), Qt::RightButton);
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Ven");
+    QTest::mousePress(Child<QPushButton>(form, "opLocatie"), Qt::LeftButton);
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Plas");
+}
+
 // Atlas notation (block and km-square number) is drawn as the outline of its km-square under
 // the Dutch rules, and read as ordinary km coordinates without them.
 TEST_F(DotStyleControls, AtlasNotationFollowsTheInterfaceLanguage) {
